@@ -1,0 +1,248 @@
+#include "common/console.h"
+
+#include <algorithm>
+
+#include "common/cp1251.h"
+#include "common/run_error.h"
+#include "common/text_reader.h"
+
+namespace common {
+
+// --- Screen -----------------------------------------------------------------
+
+void Screen::clear() {
+    cells_.fill(Cell{' ', colour_});
+    column_ = row_ = 1;
+    ++version_;
+}
+
+void Screen::clear_to_end_of_line() {
+    const int start = index(column_, row_);
+    std::fill(cells_.begin() + start, cells_.begin() + start + (columns - column_ + 1), Cell{' ', colour_});
+    ++version_;
+}
+
+void Screen::go_to(int column, int row) {
+    if (column < 1 || column > columns || row < 1 || row > rows) return;
+    column_ = column;
+    row_ = row;
+}
+
+void Screen::next_row() {
+    if (row_ < rows) {
+        ++row_;
+        return;
+    }
+    std::copy(cells_.begin() + columns, cells_.end(), cells_.begin());
+    std::fill(cells_.end() - columns, cells_.end(), Cell{' ', colour_});
+}
+
+void Screen::write(char c) {
+    if (c == 8) {
+        if (column_ > 1) --column_;
+        return;
+    }
+    if (c == 7) return;
+    cells_[index(column_, row_)] = Cell{c, colour_};
+    if (++column_ > columns) {
+        column_ = 1;
+        next_row();
+    }
+}
+
+void Screen::write(std::string_view text) {
+    for (const char c : text) write(c);
+    ++version_;
+}
+
+void Screen::write_line_end() {
+    column_ = 1;
+    next_row();
+    ++version_;
+}
+
+std::string Screen::row_text(int row) const {
+    std::string text(columns, ' ');
+    for (int column = 1; column <= columns; ++column) text[column - 1] = cell(column, row).character;
+    return text;
+}
+
+std::string Screen::text() const {
+    std::string out;
+    for (int row = 1; row <= rows; ++row) {
+        std::string line = row_text(row);
+        line.erase(line.find_last_not_of(' ') + 1);
+        for (const char c : line) {
+            const auto byte = static_cast<unsigned char>(c);
+            // Control bytes (from damaged input) are shown, not sent raw.
+            append_utf8(out, byte < 0x20 || byte == 0x7F ? U'?' : cp1251_to_unicode(byte));
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+// --- Console ----------------------------------------------------------------
+
+void Console::clear_screen() {
+    screen_.clear();
+    after_output();
+}
+
+void Console::clear_to_end_of_line() {
+    screen_.clear_to_end_of_line();
+    after_output();
+}
+
+void Console::go_to(int column, int row) {
+    screen_.go_to(column, row);
+}
+
+void Console::set_colour(int colour) {
+    screen_.set_colour(colour);
+}
+
+void Console::write(std::string_view text) {
+    screen_.write(text);
+    after_output();
+}
+
+void Console::write_line_end() {
+    screen_.write_line_end();
+    after_output();
+}
+
+bool Console::key_pressed() {
+    check_interrupted();
+    if (pending_code_) return true;
+    Key key;
+    if (!next_key(key, false)) return false;
+    // The key stays pending: give it back through the same path as a
+    // second code.
+    pending_key_ = key;
+    has_pending_key_ = true;
+    return true;
+}
+
+Key Console::wait_key() {
+    if (has_pending_key_) {
+        has_pending_key_ = false;
+        return pending_key_;
+    }
+    present();
+    Key key;
+    if (!next_key(key, true)) {
+        check_interrupted();
+        throw keyboard_ended();
+    }
+    return key;
+}
+
+char Console::read_key() {
+    check_interrupted();
+    if (pending_code_) {
+        pending_code_ = false;
+        return static_cast<char>(code_);
+    }
+    const Key key = wait_key();
+    if (key.extended) {
+        pending_code_ = true;
+        code_ = key.code;
+        return 0;
+    }
+    return static_cast<char>(key.code);
+}
+
+std::string Console::read_line() {
+    constexpr std::size_t limit = 254;
+    const int start_column = screen_.column();
+    const int start_row = screen_.row();
+    std::string text;
+    std::size_t cursor = 0;
+    std::size_t shown = 0;  // characters echoed so far
+
+    // Rewrites the typed text from its first cell and blanks what an
+    // earlier, longer text left.
+    auto redraw = [&] {
+        screen_.go_to(start_column, start_row);
+        std::string echo = text;
+        if (shown > text.size()) echo.append(shown - text.size(), ' ');
+        screen_.write(echo);
+        shown = text.size();
+        // Place the cursor over the edit position, following any wrap.
+        const int offset = start_column - 1 + static_cast<int>(cursor);
+        screen_.go_to(offset % Screen::columns + 1, std::min(start_row + offset / Screen::columns, Screen::rows));
+        after_output();
+    };
+
+    for (;;) {
+        const char c = read_key();
+        if (c == 0) {
+            const char code = read_key();
+            if (code == static_cast<char>(key_left) && cursor > 0) --cursor;
+            if (code == static_cast<char>(key_right) && cursor < text.size()) ++cursor;
+            if (code == static_cast<char>(key_home)) cursor = 0;
+            if (code == static_cast<char>(key_end)) cursor = text.size();
+            if (code == static_cast<char>(key_delete) && cursor < text.size()) text.erase(cursor, 1);
+            redraw();
+            continue;
+        }
+        if (c == key_enter) break;
+        if (c == key_backspace) {
+            if (cursor > 0) text.erase(--cursor, 1);
+        } else if (c == key_escape) {
+            text.clear();
+            cursor = 0;
+        } else if (static_cast<unsigned char>(c) >= 32 && text.size() < limit) {
+            text.insert(cursor++, 1, c);
+        } else {
+            continue;
+        }
+        redraw();
+    }
+    // The cursor goes to the end of the text before the line end, as the
+    // text was typed.
+    cursor = text.size();
+    redraw();
+    write_line_end();
+    return text;
+}
+
+void Console::final_key() {
+    try {
+        read_key();
+    } catch (const RunError& error) {
+        if (error.code() != error_keyboard_ended) throw;
+    }
+}
+
+void Console::final_line() {
+    try {
+        read_line();
+    } catch (const RunError& error) {
+        if (error.code() != error_keyboard_ended) throw;
+    }
+}
+
+void Console::delay(std::uint64_t milliseconds) {
+    check_interrupted();
+    present();
+    pause(milliseconds);
+    check_interrupted();
+}
+
+double read_real_answer(Console& console) {
+    TextReader reader = TextReader::keyboard(console);
+    const double value = reader.read_real();
+    reader.skip_line();
+    return value;
+}
+
+std::int64_t read_integer_answer(Console& console) {
+    TextReader reader = TextReader::keyboard(console);
+    const std::int64_t value = reader.read_integer();
+    reader.skip_line();
+    return value;
+}
+
+}  // namespace common

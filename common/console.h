@@ -1,0 +1,163 @@
+// The console: an 80 x 25 screen model and the keyboard.
+//
+// Every console operation acts on the model (`Screen`) only; a backend shows
+// the model (terminal), prints it at the end (stream) or lets a test inspect
+// it (scripted). Cells hold one Windows-1251 byte and one colour.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace common {
+
+class Screen {
+public:
+    static constexpr int columns = 80;
+    static constexpr int rows = 25;
+
+    struct Cell {
+        char character = ' ';
+        std::uint8_t colour = 7;
+        friend bool operator==(const Cell&, const Cell&) = default;
+    };
+
+    Screen() { clear(); }
+
+    // Fills every cell with a blank in the current colour; cursor to (1,1).
+    void clear();
+    // Blanks from the cursor to column 80 of its row; the cursor stays.
+    void clear_to_end_of_line();
+    // Positions are (column, row) from 1; a position outside the screen
+    // leaves the cursor where it is.
+    void go_to(int column, int row);
+    void set_colour(int colour) { colour_ = static_cast<std::uint8_t>(colour & 15); }
+    // Puts each byte at the cursor and moves right, wrapping after column 80
+    // and scrolling below row 25. Backspace (8) moves left unless in column
+    // 1; the bell (7) writes nothing.
+    void write(std::string_view text);
+    void write(char c);
+    // Column 1 of the next row, scrolling on row 25.
+    void write_line_end();
+
+    int column() const { return column_; }
+    int row() const { return row_; }
+    int colour() const { return colour_; }
+    const Cell& cell(int column, int row) const { return cells_[index(column, row)]; }
+
+    // One row as 80 Windows-1251 bytes.
+    std::string row_text(int row) const;
+    // The whole screen as 25 lines of UTF-8, trailing blanks cut, each line
+    // ended by "\n".
+    std::string text() const;
+    // Grows with every change of a cell, so a presenter can tell whether
+    // anything is new.
+    std::uint64_t version() const { return version_; }
+
+private:
+    static int index(int column, int row) { return (row - 1) * columns + (column - 1); }
+    void next_row();
+
+    std::array<Cell, columns * rows> cells_{};
+    int column_ = 1;
+    int row_ = 1;
+    std::uint8_t colour_ = 7;
+    std::uint64_t version_ = 0;
+};
+
+// Key codes of keys without a character, delivered after a 0 by read_key.
+enum KeyCode : unsigned char {
+    key_f1 = 59,
+    key_f10 = 68,
+    key_home = 71,
+    key_up = 72,
+    key_page_up = 73,
+    key_left = 75,
+    key_right = 77,
+    key_end = 79,
+    key_down = 80,
+    key_page_down = 81,
+    key_insert = 82,
+    key_delete = 83,
+    key_f11 = 133,
+    key_f12 = 134,
+};
+
+constexpr char key_enter = 13;
+constexpr char key_backspace = 8;
+constexpr char key_escape = 27;
+
+// A decoded key press: a character, or a key without one (`extended`).
+struct Key {
+    unsigned char code = 0;
+    bool extended = false;
+};
+
+class Console {
+public:
+    Console() = default;
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+    virtual ~Console() = default;
+
+    Screen& screen() { return screen_; }
+    const Screen& screen() const { return screen_; }
+
+    // Output: these act on the screen model.
+    void clear_screen();
+    void clear_to_end_of_line();
+    void go_to(int column, int row);
+    void set_colour(int colour);
+    void write(std::string_view text);
+    void write_line_end();
+
+    // Tells without waiting whether a key press is pending.
+    bool key_pressed();
+    // Waits for a key and returns its character, without echo. A key without
+    // a character gives 0 on one call and its key code on the next.
+    char read_key();
+    // Keyboard line input at the cursor, echoed: Backspace, Esc (erase all),
+    // Left and Right edit; Enter ends it with a line end. At most 254
+    // characters are kept; further ones are ignored until Enter.
+    std::string read_line();
+    // The wait for a key at the very end of a run: when the piped keys have
+    // run out it counts as answered.
+    void final_key();
+    // The same for a final Enter (keyboard line input).
+    void final_line();
+    // Pauses for the given milliseconds.
+    void delay(std::uint64_t milliseconds);
+
+    // Backends show the model; called at every wait and at the end.
+    virtual void present() {}
+    // At the end of a run: show the final screen, restore the terminal.
+    virtual void finish() {}
+
+protected:
+    // The next key press; `wait` false returns nothing when none is pending.
+    // At the end of piped input it returns nothing even when waiting.
+    virtual bool next_key(Key& key, bool wait) = 0;
+    virtual void pause(std::uint64_t milliseconds) = 0;
+    // Called after output operations, so that a backend may present at a
+    // limited rate while a program runs flat out.
+    virtual void after_output() {}
+
+private:
+    Key wait_key();
+
+    Screen screen_;
+    // A key seen by key_pressed and not yet read.
+    bool has_pending_key_ = false;
+    Key pending_key_;
+    // The key code still due after a 0.
+    bool pending_code_ = false;
+    unsigned char code_ = 0;
+};
+
+// Reads a real (or a whole number) typed on the keyboard, then discards the
+// rest of the typed line. An invalid answer raises runtime error 106.
+double read_real_answer(Console& console);
+std::int64_t read_integer_answer(Console& console);
+
+}  // namespace common

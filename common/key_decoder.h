@@ -1,0 +1,58 @@
+// Turns the bytes typed on a terminal (or piped in) into key presses:
+// UTF-8 characters become Windows-1251 bytes, cursor and function key escape
+// sequences become keys without a character, LF and CR LF become Enter, DEL
+// becomes Backspace. A lone Esc is told from the start of a sequence by a
+// short wait for the next byte, as terminal libraries do.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/console.h"
+
+namespace common {
+
+class KeyDecoder {
+public:
+    static constexpr int no_byte = -1;
+    static constexpr int end_of_input = -2;
+    static constexpr int escape_wait_ms = 30;
+
+    virtual ~KeyDecoder() = default;
+    // The next key; with `wait` false only when input is at hand now. False
+    // at the end of the input, or when nothing is at hand and not waiting.
+    bool next(Key& key, bool wait);
+
+protected:
+    // One byte, waiting at most `timeout_ms` (-1: as long as it takes).
+    virtual int read_byte(int timeout_ms) = 0;
+
+private:
+    int byte(int timeout_ms);
+    void push_back(int value);
+    bool escape_sequence(Key& key);
+    bool utf8(int lead, Key& key);
+
+    int pushed_[8]{};
+    int pushed_count_ = 0;
+    bool after_cr_ = false;
+};
+
+// A KeyDecoder over a file descriptor (standard input).
+class DescriptorKeys : public KeyDecoder {
+public:
+    explicit DescriptorKeys(int descriptor) : descriptor_(descriptor) {}
+    bool at_end() const { return at_end_ && next_ == size_; }
+
+protected:
+    int read_byte(int timeout_ms) override;
+
+private:
+    int descriptor_;
+    unsigned char buffer_[4096];
+    std::size_t next_ = 0;
+    std::size_t size_ = 0;
+    bool at_end_ = false;
+};
+
+}  // namespace common

@@ -1,0 +1,93 @@
+#include "common/program.h"
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <unistd.h>
+
+#include "common/cp1251.h"
+#include "common/run_error.h"
+#include "common/stream_console.h"
+#include "common/terminal.h"
+
+namespace common {
+
+namespace {
+
+void on_signal(int signal_number) {
+    if (pending_signal() != 0) {
+        // Asked twice: the program did not reach a stopping point; restore
+        // the terminal here and end at once.
+        TerminalConsole::restore_from_signal();
+        ::_exit(128 + signal_number);
+    }
+    note_signal(signal_number);
+}
+
+void install_signal_handlers() {
+    struct sigaction action {};
+    action.sa_handler = on_signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: a blocked read returns to check
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(number, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+// The report goes on the screen, where the program's own texts are, on a
+// line of its own.
+void show_report(Console& console, const std::string& report) {
+    if (console.screen().column() != 1) console.write_line_end();
+    console.write(report);
+    console.write_line_end();
+}
+
+}  // namespace
+
+int run_on_console(Console& console, const ProgramInfo& program, const std::filesystem::path& folder,
+                   std::string* report) {
+    RunError failure(0, "");
+    try {
+        return program.main(console, folder);
+    } catch (const RunError& error) {
+        failure = error;
+    } catch (const std::bad_alloc&) {
+        failure = RunError(203, "out of memory");
+    }
+    show_report(console, failure.report());
+    if (report != nullptr) *report = failure.report();
+    return failure.code();
+}
+
+int run_program(int argc, char** argv, const ProgramInfo& program) {
+    (void)argc;
+    (void)argv;
+    install_signal_handlers();
+    const bool terminal = ::isatty(0) && ::isatty(1);
+    std::unique_ptr<Console> console;
+    if (terminal) {
+        console = std::make_unique<TerminalConsole>();
+    } else {
+        console = std::make_unique<StreamConsole>();
+    }
+    int code = 0;
+    std::string report;
+    try {
+        code = run_on_console(*console, program, ".", &report);
+    } catch (const std::exception& error) {
+        code = 255;
+        report = std::string("Runtime error 255: ") + error.what();
+    }
+    console->finish();
+    console.reset();
+    // Scripts see the report on standard error as well.
+    if (!report.empty() && !terminal) std::fprintf(stderr, "%s: %s\n", std::string(program.name).c_str(), cp1251_to_utf8(report).c_str());
+    if (const int number = pending_signal(); number != 0) {
+        // End as killed by the signal, so that the caller sees it.
+        std::signal(number, SIG_DFL);
+        std::raise(number);
+    }
+    return code;
+}
+
+}  // namespace common

@@ -1,0 +1,72 @@
+#include "common/run_error.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace common {
+
+std::string RunError::report() const {
+    return "Runtime error " + std::to_string(code_) + ": " + what();
+}
+
+std::string printable_token(std::string_view token, std::size_t limit) {
+    std::string out;
+    for (std::size_t i = 0; i < token.size() && i < limit; ++i) {
+        const auto byte = static_cast<unsigned char>(token[i]);
+        if (byte < 0x20 || byte == 0x7F || byte == '\\') {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            out += hex;
+        } else {
+            out += static_cast<char>(byte);
+        }
+    }
+    if (token.size() > limit) out += "...";
+    return out;
+}
+
+RunError invalid_number(std::string_view token, std::string_view source, long line) {
+    std::string where(source);
+    if (line > 0) where += ", line " + std::to_string(line);
+    const std::string shown = token.empty() ? "end of file" : "\"" + printable_token(token) + "\"";
+    return RunError(error_invalid_numeric_format, "invalid numeric format " + shown + " (" + where + ")");
+}
+
+RunError file_error(int system_code, std::string_view action, std::string_view file_name) {
+    return RunError(system_code, std::string(action) + " \"" + printable_token(file_name, 255) + "\": " +
+                                     std::strerror(system_code));
+}
+
+RunError keyboard_ended() {
+    return RunError(error_keyboard_ended, "keyboard input ended");
+}
+
+}  // namespace common
+
+#include <csignal>
+
+namespace common {
+
+namespace {
+volatile std::sig_atomic_t signal_seen = 0;
+}
+
+void note_signal(int signal_number) {
+    signal_seen = signal_number;
+}
+
+int pending_signal() {
+    return signal_seen;
+}
+
+void check_interrupted() {
+    if (signal_seen != 0) {
+        const int number = signal_seen;
+        throw RunError(128 + number, std::string("stopped by signal ") + (number == SIGINT    ? "SIGINT"
+                                                                          : number == SIGTERM ? "SIGTERM"
+                                                                          : number == SIGHUP  ? "SIGHUP"
+                                                                                              : "?"));
+    }
+}
+
+}  // namespace common

@@ -1,0 +1,31 @@
+// The console for pipes and files: keys are the bytes of standard input in
+// order, nothing is shown while the program runs, and the final screen is
+// printed at the end as 25 lines of UTF-8 text, trailing blanks cut.
+//     printf '0\n\n' | nmeadecode > screen.txt
+#pragma once
+
+#include "common/console.h"
+#include "common/key_decoder.h"
+
+namespace common {
+
+class StreamConsole : public Console {
+public:
+    StreamConsole(int input = 0, int output = 1) : keys_(input), output_(output) {}
+    void finish() override;
+
+protected:
+    bool next_key(Key& key, bool wait) override;
+    void pause(std::uint64_t milliseconds) override;
+
+private:
+    DescriptorKeys keys_;
+    int output_;
+};
+
+// Sleeps, waking early only for a signal.
+void sleep_milliseconds(std::uint64_t milliseconds);
+// Writes all of `text`; false when the descriptor refuses.
+bool write_all(int descriptor, std::string_view text);
+
+}  // namespace common

@@ -1,0 +1,154 @@
+#include "common/terminal.h"
+
+#include <csignal>
+#include <cstdio>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "common/cp1251.h"
+#include "common/stream_console.h"
+
+namespace common {
+
+namespace {
+
+// The terminal's settings before the program started, kept where a signal
+// handler can reach them.
+termios saved_settings{};
+volatile std::sig_atomic_t saved_valid = 0;
+int saved_input = 0;
+int saved_output = 1;
+
+constexpr char reset_sequence[] = "\x1b[0m\x1b[?25h";
+
+// ANSI foreground codes of the 16 console colours (black background).
+constexpr int ansi_colour[16] = {30, 34, 32, 36, 31, 35, 33, 37, 90, 94, 92, 96, 91, 95, 93, 97};
+
+}  // namespace
+
+TerminalConsole::TerminalConsole(int input, int output) : keys_(input), output_(output) {
+    if (::tcgetattr(input, &saved_settings) == 0) {
+        saved_input = input;
+        saved_output = output;
+        saved_valid = 1;
+        termios raw = saved_settings;
+        // Keys one by one, no echo, Enter as CR; Ctrl-C still interrupts.
+        raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | IEXTEN));
+        raw.c_iflag &= static_cast<tcflag_t>(~(ICRNL | IXON));
+        raw.c_cc[VMIN] = 1;
+        raw.c_cc[VTIME] = 0;
+        ::tcsetattr(input, TCSAFLUSH, &raw);
+    }
+    write_all(output_, "\x1b[0m\x1b[40m\x1b[2J\x1b[H");
+}
+
+TerminalConsole::~TerminalConsole() {
+    restore();
+}
+
+void TerminalConsole::restore_from_signal() {
+    if (saved_valid == 0) return;
+    ::write(saved_output, reset_sequence, sizeof reset_sequence - 1);
+    ::write(saved_output, "\r\n", 2);
+    ::tcsetattr(saved_input, TCSAFLUSH, &saved_settings);
+}
+
+void TerminalConsole::restore() {
+    if (restored_) return;
+    restored_ = true;
+    write_all(output_, reset_sequence);
+    if (saved_valid != 0) {
+        // A key left pending (the stop key of a replay) must not reach the
+        // shell.
+        ::tcsetattr(saved_input, TCSAFLUSH, &saved_settings);
+        saved_valid = 0;
+    }
+}
+
+void TerminalConsole::draw_cell(std::string& out, int column, int row, const Screen::Cell& cell, int& colour) {
+    (void)column;
+    (void)row;
+    if (cell.colour != colour) {
+        colour = cell.colour;
+        out += "\x1b[";
+        out += std::to_string(ansi_colour[colour]);
+        out += 'm';
+    }
+    const auto byte = static_cast<unsigned char>(cell.character);
+    append_utf8(out, byte < 0x20 || byte == 0x7F ? U'?' : cp1251_to_unicode(byte));
+}
+
+void TerminalConsole::present() {
+    winsize size{};
+    int width = Screen::columns;
+    int height = Screen::rows;
+    if (::ioctl(output_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
+        width = std::min<int>(size.ws_col, Screen::columns);
+        height = std::min<int>(size.ws_row, Screen::rows);
+    }
+    const bool small = width < Screen::columns || height < Screen::rows;
+    if (width != shown_width_ || height != shown_height_) {
+        shown_valid_ = false;
+        shown_width_ = width;
+        shown_height_ = height;
+    }
+    const Screen& model = screen();
+    frame_.clear();
+    int colour = -1;
+    if (!shown_valid_) frame_ += "\x1b[0m\x1b[40m\x1b[2J";
+    if (model.version() != shown_version_ || !shown_valid_) {
+        // A window too small shows what fits, and its last line says so.
+        const int model_rows = small ? height - 1 : height;
+        for (int row = 1; row <= model_rows; ++row) {
+            int next_column = -1;  // where the terminal cursor stands
+            for (int column = 1; column <= width; ++column) {
+                const Screen::Cell& cell = model.cell(column, row);
+                Screen::Cell& old = shown_[static_cast<std::size_t>((row - 1) * Screen::columns + column - 1)];
+                if (shown_valid_ && cell == old) continue;
+                if (column != next_column) {
+                    frame_ += "\x1b[" + std::to_string(row) + ';' + std::to_string(column) + 'H';
+                }
+                draw_cell(frame_, column, row, cell, colour);
+                old = cell;
+                next_column = column + 1;
+            }
+        }
+        if (small && !shown_valid_) {
+            frame_ += "\x1b[" + std::to_string(height) + ";1H\x1b[0;93;40m";
+            frame_ += std::string("window too small: 80 x 25 needed").substr(0, static_cast<std::size_t>(width));
+            colour = -1;
+        }
+        shown_valid_ = true;
+        shown_version_ = model.version();
+    }
+    const int cursor_row = std::min(model.row(), small ? height - 1 : height);
+    frame_ += "\x1b[" + std::to_string(std::max(cursor_row, 1)) + ';' + std::to_string(std::min(model.column(), width)) + 'H';
+    write_all(output_, frame_);
+    last_frame_ = std::chrono::steady_clock::now();
+}
+
+void TerminalConsole::after_output() {
+    // Drawing must never be what limits a replay: look at the clock only
+    // every few operations and draw at most once a frame.
+    if (++output_calls_ % 16 != 0) return;
+    if (std::chrono::steady_clock::now() - last_frame_ >= frame_interval) present();
+}
+
+void TerminalConsole::finish() {
+    present();
+    // The shell prompt comes below the final screen.
+    write_all(output_, "\x1b[0m\x1b[" + std::to_string(std::max(shown_height_, 1)) + ";1H\r\n");
+    restore();
+}
+
+bool TerminalConsole::next_key(Key& key, bool wait) {
+    if (!wait) after_output();
+    return keys_.next(key, wait);
+}
+
+void TerminalConsole::pause(std::uint64_t milliseconds) {
+    sleep_milliseconds(milliseconds);
+}
+
+}  // namespace common

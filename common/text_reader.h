@@ -1,0 +1,130 @@
+// Reading numbers, tokens and lines from text files and from the keyboard.
+//
+// One reader implements the reading rules for both:
+// - a number token is the run of characters up to the next blank, tab or
+//   line end, after skipping blanks, tabs and line ends;
+// - real tokens:    [+-]digits[.digits][(E|e)[+-]digits]
+//   integer tokens: [+-]digits
+//   ("1.", ".5", "1e", "+-1", "1,5" and "0x10" are not numbers);
+// - a line ends at LF, CR LF or a lone CR; a line is read up to 255
+//   characters and moving on to the next line discards the rest;
+// - byte 26 (Ctrl-Z) ends a file.
+// At the end of a file a number reads as 0 when only blanks, tabs and line
+// ends stood before the end; when nothing at all is left an integer reads as
+// 0 and a real is an invalid number.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace common {
+
+class Console;
+
+// --- Token grammar and the conversion rule for pieces cut out of a line ----
+
+bool is_real_token(std::string_view token);
+bool is_integer_token(std::string_view token);
+
+// The value of a real token; nothing when the token is not one or its value
+// is beyond the range of a double (1e400). Values too small for a double
+// (1e-400) read as zero.
+std::optional<double> parse_real(std::string_view token);
+// The value of an integer token, kept modulo 2^64: a number beyond the range
+// of its field keeps its low-order bits.
+std::optional<std::int64_t> parse_integer(std::string_view token);
+// The same, but nothing when the value is outside the signed 32-bit range.
+std::optional<std::int32_t> parse_int32(std::string_view token);
+
+// Conversion of a piece of text: the number when the whole piece (leading
+// blanks allowed) is one, otherwise 0. Unsigned conversions also give 0 for
+// a negative piece; narrower fields keep the low-order bits.
+double to_real(std::string_view piece);
+std::int64_t to_integer(std::string_view piece);
+std::uint64_t to_unsigned(std::string_view piece);
+
+// --- Byte sources -----------------------------------------------------------
+
+class TextSource {
+public:
+    virtual ~TextSource() = default;
+    // Fills `buffer` with up to `size` bytes; 0 means the end.
+    virtual std::size_t read(char* buffer, std::size_t size) = 0;
+};
+
+// --- The reader -------------------------------------------------------------
+
+class TextReader {
+public:
+    static constexpr std::size_t max_line = 255;
+
+    // `name` is shown in error reports ("points.txt, line 5").
+    TextReader(std::unique_ptr<TextSource> source, std::string name, std::size_t buffer_size = 1 << 16);
+
+    // Opens a file for reading. Nothing when it cannot be opened (missing,
+    // unreadable, a folder, or an empty name); `error` then holds errno.
+    static std::optional<TextReader> open(const std::filesystem::path& path, std::string name,
+                                          int* error = nullptr);
+    // The same, raising the system's error report when it cannot be opened.
+    static TextReader open_or_fail(const std::filesystem::path& path, std::string name);
+    // Reads what is typed on the console, line by line (keyboard line input).
+    static TextReader keyboard(Console& console);
+
+    bool eof();
+    bool eoln();
+    // Skips blanks, tabs and line ends; then tells whether the end is reached.
+    bool seek_eof();
+
+    // Number tokens. An invalid token raises runtime error 106.
+    double read_real();
+    std::int64_t read_integer();
+    std::int32_t read_int32();  // also 106 beyond the signed 32-bit range
+    // As read_real / read_integer, but a token that is not a number is
+    // reported back (nothing) instead of stopping the program.
+    std::optional<double> try_read_real();
+    std::optional<std::int64_t> try_read_integer();
+
+    // The characters up to the line end, at most 255; the rest stays.
+    std::string_view read_line_text();
+    // Discards the rest of the line and its line end.
+    void skip_line();
+    // read_line_text, then skip_line.
+    std::string_view read_line();
+
+    // The line the reader stands on, from 1.
+    long line_number() const { return line_; }
+    const std::string& name() const { return name_; }
+
+private:
+    struct Token {
+        std::string_view text;  // at most max_line characters are kept
+        bool found = false;     // false: the end came first
+        bool skipped = false;   // blanks or line ends stood before it
+        long line = 0;
+    };
+
+    int peek();
+    void advance();
+    bool fill();
+    Token next_token();
+    [[noreturn]] void fail(const Token& token);
+
+    std::unique_ptr<TextSource> source_;
+    std::string name_;
+    std::vector<char> buffer_;
+    std::size_t position_ = 0;
+    std::size_t end_ = 0;
+    bool at_end_ = false;
+    bool after_cr_ = false;
+    long line_ = 1;
+    char token_[max_line + 1];
+    char line_text_[max_line];
+};
+
+}  // namespace common

@@ -1,0 +1,108 @@
+#include "common/text_writer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "common/cp1251.h"
+#include "common/run_error.h"
+#include "common/stream_console.h"
+
+namespace common {
+
+namespace {
+constexpr std::size_t buffer_size = 1 << 16;
+}
+
+TextWriter::TextWriter(int descriptor, std::string name)
+    : descriptor_(descriptor), name_(std::move(name)), buffer_(buffer_size) {}
+
+TextWriter TextWriter::create(const std::filesystem::path& path, std::string name) {
+    const int descriptor =
+        path.empty() || name.empty() ? (errno = ENOENT, -1)
+                                     : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) throw file_error(errno, "cannot create", name);
+    return TextWriter(descriptor, std::move(name));
+}
+
+std::optional<TextWriter> TextWriter::append(const std::filesystem::path& path, std::string name, int* error) {
+    const int descriptor =
+        path.empty() || name.empty() ? (errno = ENOENT, -1) : ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (descriptor < 0) {
+        if (error != nullptr) *error = errno;
+        return std::nullopt;
+    }
+    return TextWriter(descriptor, std::move(name));
+}
+
+TextWriter::TextWriter(TextWriter&& other) noexcept
+    : descriptor_(other.descriptor_), name_(std::move(other.name_)), buffer_(std::move(other.buffer_)),
+      used_(other.used_) {
+    other.descriptor_ = -1;
+    other.used_ = 0;
+}
+
+TextWriter& TextWriter::operator=(TextWriter&& other) noexcept {
+    if (this != &other) {
+        this->~TextWriter();
+        new (this) TextWriter(std::move(other));
+    }
+    return *this;
+}
+
+TextWriter::~TextWriter() {
+    if (descriptor_ < 0) return;
+    try {
+        close();
+    } catch (const RunError& error) {
+        std::fprintf(stderr, "%s\n", error.report().c_str());
+    }
+}
+
+void TextWriter::write_through(std::string_view text) {
+    if (descriptor_ < 0) return;
+    while (!text.empty()) {
+        const ssize_t n = ::write(descriptor_, text.data(), text.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int code = errno;
+            // The data cannot be written anywhere: drop it so that closing
+            // does not report the same failure twice.
+            used_ = 0;
+            throw file_error(code, "cannot write", name_);
+        }
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+void TextWriter::flush_buffer() {
+    const std::size_t used = used_;
+    used_ = 0;
+    write_through(std::string_view(buffer_.data(), used));
+}
+
+void TextWriter::flush() {
+    flush_buffer();
+}
+
+void TextWriter::close() {
+    if (descriptor_ < 0) return;
+    const int descriptor = descriptor_;
+    try {
+        flush_buffer();
+    } catch (...) {
+        descriptor_ = -1;
+        ::close(descriptor);
+        throw;
+    }
+    descriptor_ = -1;
+    if (::close(descriptor) != 0 && errno != EINTR) throw file_error(errno, "cannot close", name_);
+}
+
+std::filesystem::path file_path(const std::filesystem::path& folder, std::string_view cp1251_name) {
+    if (cp1251_name.empty()) return {};
+    return folder / std::filesystem::path(cp1251_to_utf8(cp1251_name));
+}
+
+}  // namespace common

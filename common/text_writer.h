@@ -1,0 +1,67 @@
+// Buffered text output. Every line ends with CR LF. A failed write is
+// reported with the system's error code, never ignored; the file is flushed
+// and closed on every way out, a runtime error included.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace common {
+
+class TextWriter {
+public:
+    // Creates (or truncates) a file; raises the system's error report when it
+    // cannot. `name` is the name shown in reports.
+    static TextWriter create(const std::filesystem::path& path, std::string name);
+    // Opens an existing file for appending; nothing when it does not exist
+    // or cannot be opened (`error` then holds errno).
+    static std::optional<TextWriter> append(const std::filesystem::path& path, std::string name,
+                                            int* error = nullptr);
+
+    TextWriter(TextWriter&& other) noexcept;
+    TextWriter& operator=(TextWriter&& other) noexcept;
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+    // Flushes and closes; a failure here (on the way out of an error) is
+    // reported on standard error, since it cannot be raised.
+    ~TextWriter();
+
+    void write(std::string_view text) {
+        if (text.size() > buffer_.size() - used_) {
+            flush_buffer();
+            if (text.size() > buffer_.size()) return write_through(text);
+        }
+        std::copy(text.begin(), text.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(used_));
+        used_ += text.size();
+    }
+    void write(char c) { write(std::string_view(&c, 1)); }
+    void line_end() { write("\r\n"); }
+    void write_line(std::string_view text = {}) {
+        write(text);
+        line_end();
+    }
+
+    void flush();
+    void close();
+    bool is_open() const { return descriptor_ >= 0; }
+    const std::string& name() const { return name_; }
+
+private:
+    TextWriter(int descriptor, std::string name);
+    void flush_buffer();
+    void write_through(std::string_view text);
+
+    int descriptor_ = -1;
+    std::string name_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+};
+
+// The path of a file named by the user: the name is typed as Windows-1251
+// text and handed to the system in UTF-8.
+std::filesystem::path file_path(const std::filesystem::path& folder, std::string_view cp1251_name);
+
+}  // namespace common

@@ -1,0 +1,67 @@
+// nmeadecode: replays a recording of NMEA 0183 sentences ("REC_COM.txt"),
+// shows the receiver values on the dashboard, and writes the fix log
+// "GPS_CORE.txt" and the track "GPS_CORE.kml".
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "common/console.h"
+#include "common/text_reader.h"
+#include "nmea/decoder/fields.h"
+#include "nmea/decoder/fix_log.h"
+#include "nmea/decoder/receiver_state.h"
+#include "nmea/decoder/track_document.h"
+
+namespace nmea {
+
+int run_nmeadecode(common::Console& console, const std::filesystem::path& folder);
+
+// The state of one replay: the receiver values, the line being processed and
+// the two output files. The sentence handlers are members without arguments;
+// each works on `line_text` and `receiver_state`.
+class Decoder {
+public:
+    // Creates both output files; `pause_length` is the DELAY answer × 90000.
+    Decoder(common::Console& console, const std::filesystem::path& folder, double pause_length);
+
+    // Processes one recording line (at most 255 characters). `last` tells
+    // whether it is the last line of the recording.
+    void process_line(std::string_view line, bool last);
+
+    // Closes the fix log and finishes the track document.
+    void close_outputs();
+
+    const ReceiverState& state() const { return receiver_state; }
+
+    void handle_gga();
+    void handle_gll();
+    void handle_gsa();
+    void handle_gsv();
+    void handle_mss();
+    void handle_rmc();
+    void handle_vtg();
+    void handle_zda();
+
+private:
+    void show_pc_clock();
+    // The replay pause before each GGA: four of these.
+    void pause();
+    // Writes a value field at (column, row) of the dashboard.
+    void show(int column, int row, std::string_view text);
+    // ST_DEV: the scatter of the last 16 logged positions.
+    void ST_DEV();
+
+    common::Console& console;
+    ReceiverState receiver_state;
+    LineText line_text;
+    FixLog fix_log;
+    TrackDocument track_document;
+    // One pause in whole milliseconds (the DELAY answer × 90000, rounded);
+    // 0 for none.
+    std::uint64_t pause_milliseconds;
+};
+
+}  // namespace nmea

@@ -1,0 +1,93 @@
+// The field operations of the sentence handlers. A handler is entered with
+// `line_text` beginning with its tag; it reads fields from the front and
+// consumes them. `LineText` is a view of the line: consuming a field moves
+// its start, and no field is ever copied.
+//
+// Two readings differ from the plain character positions, because real
+// receivers write fields of other widths than hhmmss.ss and ddmm.mmmm:
+// - a fixed piece never reaches past the end of its field: it is cut at the
+//   first ",". "123519" gives 19 seconds, "4807.038" gives 7.038 minutes;
+// - a number read as the last field ends at the first "," or "*", so a field
+//   that a newer receiver adds after it does not turn it into 0.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "common/text_reader.h"
+
+namespace nmea {
+
+class LineText {
+public:
+    LineText() = default;
+    explicit LineText(std::string_view text) : text_(text) {}
+
+    std::string_view text() const { return text_; }
+    bool starts_with(std::string_view tag) const { return text_.substr(0, tag.size()) == tag; }
+
+    // Deletes up to and including the first ","; nothing without one.
+    void drop_through_comma() { drop_through(','); }
+
+    // The characters before the first ","; then deletes through it. Empty,
+    // and nothing deleted, when there is no ",".
+    std::string_view next_field() { return take_through(','); }
+
+    // The same with "*" in place of ",".
+    std::string_view next_field_to_star() { return take_through('*'); }
+
+    // The characters before the first "*" (empty without one); nothing is
+    // deleted.
+    std::string_view last_field() const {
+        const std::size_t star = text_.find('*');
+        return star == std::string_view::npos ? std::string_view{} : text_.substr(0, star);
+    }
+
+    // A numeric last field: it ends at the first "," or "*".
+    std::string_view last_number_field() const {
+        const std::string_view field = last_field();
+        return field.substr(0, field.find(','));
+    }
+
+    // The characters at 1-based positions first .. first + length - 1 of
+    // the current field (fewer when the field is shorter); nothing deleted.
+    std::string_view fixed_piece(std::size_t first, std::size_t length) const {
+        const std::string_view field = text_.substr(0, text_.find(','));
+        if (first > field.size()) return {};
+        return field.substr(first - 1, length);
+    }
+
+    // The first character of what remains, as a one-character text (empty
+    // when nothing remains).
+    std::string_view first_character() const { return text_.substr(0, 1); }
+
+private:
+    void drop_through(char separator) {
+        const std::size_t at = text_.find(separator);
+        if (at != std::string_view::npos) text_.remove_prefix(at + 1);
+    }
+
+    std::string_view take_through(char separator) {
+        const std::size_t at = text_.find(separator);
+        if (at == std::string_view::npos) return {};
+        const std::string_view field = text_.substr(0, at);
+        text_.remove_prefix(at + 1);
+        return field;
+    }
+
+    std::string_view text_;
+};
+
+// The conversion rule for fields and pieces: the number when the whole text
+// is one, otherwise 0.
+inline double real_value(std::string_view field) {
+    return common::to_real(field);
+}
+inline std::uint64_t unsigned_value(std::string_view field) {
+    return common::to_unsigned(field);
+}
+inline std::int64_t signed_value(std::string_view field) {
+    return common::to_integer(field);
+}
+
+}  // namespace nmea

@@ -1,0 +1,139 @@
+// The start-up dialogue and the replay loop of nmeadecode.
+#include <array>
+#include <cmath>
+
+#include "common/field_format.h"
+#include "nmea/decoder/dashboard.h"
+#include "nmea/decoder/decoder.h"
+
+namespace nmea {
+
+namespace {
+
+constexpr std::string_view recording_name = "REC_COM.txt";
+
+// The eight sentence handlers in the order in which they are tried. Every
+// row is tried in turn, on what the previous handler left of the line.
+struct SentenceHandler {
+    std::string_view tag;
+    void (Decoder::*handle)();
+};
+
+constexpr std::array<SentenceHandler, 8> sentence_handlers{{
+    {"GGA", &Decoder::handle_gga},
+    {"GLL", &Decoder::handle_gll},
+    {"GSA", &Decoder::handle_gsa},
+    {"GSV", &Decoder::handle_gsv},
+    {"MSS", &Decoder::handle_mss},
+    {"RMC", &Decoder::handle_rmc},
+    {"VTG", &Decoder::handle_vtg},
+    {"ZDA", &Decoder::handle_zda},
+}};
+
+// One pause in milliseconds: the answer × 90000, rounded to the nearest
+// (halves to even). A larger answer never gives a shorter pause, and a
+// negative answer gives none.
+std::uint64_t pause_milliseconds_of(double pause_length) {
+    if (!(pause_length > 0)) return 0;
+    // Longer than a day per pause is a typing error, not a replay speed.
+    constexpr double longest = 86400000.0;
+    return static_cast<std::uint64_t>(std::nearbyint(std::min(pause_length, longest)));
+}
+
+}  // namespace
+
+Decoder::Decoder(common::Console& console_, const std::filesystem::path& folder, double pause_length)
+    : console(console_), fix_log(folder), track_document(folder),
+      pause_milliseconds(pause_milliseconds_of(pause_length)) {}
+
+void Decoder::show(int column, int row, std::string_view text) {
+    nmea::show(console, column, row, text);
+}
+
+void Decoder::pause() {
+    if (pause_milliseconds > 0) console.delay(pause_milliseconds);
+}
+
+void Decoder::show_pc_clock() {
+    const ReceiverState& s = receiver_state;
+    if (s.pc_hours + s.pc_minutes + s.pc_seconds + s.pc_milliseconds > 0) {
+        show(60, 6, common::integer(s.pc_hours, 2));
+        show(63, 6, common::integer(s.pc_minutes, 2));
+        show(66, 6, common::fixed(s.pc_seconds + s.pc_milliseconds / 1000.0, 4, 1));
+    } else {
+        show(60, 6, "  ");
+        show(63, 6, "  ");
+        show(66, 6, "    ");
+    }
+}
+
+void Decoder::process_line(std::string_view line, bool last) {
+    // A line carries a PC clock prefix when its 15th character is "-":
+    // hours, minutes, seconds and milliseconds in characters 2-3, 5-6, 8-9
+    // and 11-13.
+    if (line.size() >= 15 && line[14] == '-') {
+        receiver_state.pc_hours = static_cast<std::uint16_t>(unsigned_value(line.substr(1, 2)));
+        receiver_state.pc_minutes = static_cast<std::uint16_t>(unsigned_value(line.substr(4, 2)));
+        receiver_state.pc_seconds = static_cast<std::uint16_t>(unsigned_value(line.substr(7, 2)));
+        receiver_state.pc_milliseconds = static_cast<std::uint16_t>(unsigned_value(line.substr(10, 3)));
+    }
+    show_pc_clock();
+
+    // The sentence tag follows the "$" and the two talker letters, whatever
+    // the talker; a last line without "$" just loses its first two characters.
+    const std::size_t dollar = line.find('$');
+    const std::size_t tag_start = dollar == std::string_view::npos ? 2 : dollar + 3;
+    (void)last;
+    line_text = LineText(line.substr(std::min(tag_start, line.size())));
+
+    for (const SentenceHandler& handler : sentence_handlers) {
+        if (line_text.starts_with(handler.tag)) (this->*handler.handle)();
+    }
+}
+
+void Decoder::close_outputs() {
+    fix_log.close();
+    track_document.finish();
+}
+
+int run_nmeadecode(common::Console& console, const std::filesystem::path& folder) {
+    console.clear_screen();
+    console.write_line_end();
+    console.write_line_end();
+
+    auto recording = common::TextReader::open(folder / recording_name, std::string(recording_name));
+    if (!recording) {
+        console.set_colour(12);
+        console.write("     \"REC_COM.txt\" - source file must exist in directory ! ");
+        console.final_line();
+        return 0;
+    }
+
+    console.set_colour(7);
+    console.write("     DELAY on presentation of DATA ( 0.0 - 1.0 sec. ) ? ... ");
+    console.set_colour(15);
+    const double pause_length = common::read_real_answer(console) * 90000;
+
+    console.write_line_end();
+    console.write_line_end();
+    console.set_colour(7);
+    console.write("     For START and STOP  press a key ...  ");
+    console.read_key();
+
+    Decoder decoder(console, folder, pause_length);
+    draw_frame(console);
+
+    for (;;) {
+        const std::string_view line = recording->read_line();
+        const bool last = recording->eof();
+        // Lines without a sentence are passed over at once, without a look
+        // at the keyboard, unless they are the last line.
+        if (line.find('$') == std::string_view::npos && !last) continue;
+        decoder.process_line(line, last);
+        if (console.key_pressed() || last) break;
+    }
+    decoder.close_outputs();
+    return 0;
+}
+
+}  // namespace nmea

@@ -1,0 +1,7 @@
+#include "nmea/decoder/decoder.h"
+
+namespace nmea {
+
+void Decoder::ST_DEV() {}
+
+}  // namespace nmea
