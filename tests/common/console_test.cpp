@@ -1,0 +1,127 @@
+#include "common/console.h"
+
+#include <gtest/gtest.h>
+
+#include "common/run_error.h"
+#include "common/scripted_console.h"
+
+using common::Screen;
+using common::ScriptedConsole;
+
+namespace {
+
+TEST(screen, go_to_outside_the_screen_leaves_the_cursor) {
+    Screen screen;
+    screen.go_to(10, 5);
+    screen.go_to(81, 1);
+    screen.go_to(1, 26);
+    screen.go_to(0, 3);
+    EXPECT_EQ(screen.column(), 10);
+    EXPECT_EQ(screen.row(), 5);
+}
+
+TEST(screen, writing_wraps_and_scrolls) {
+    Screen screen;
+    screen.write("top");
+    screen.go_to(80, 25);
+    screen.write("x");  // the 80th character of row 25 scrolls
+    EXPECT_EQ(screen.row_text(1).substr(0, 3), "   ");
+    EXPECT_EQ(screen.cell(80, 24).character, 'x');
+    EXPECT_EQ(screen.column(), 1);
+    EXPECT_EQ(screen.row(), 25);
+
+    Screen other;
+    other.write("top");
+    other.go_to(5, 24);
+    other.write_line_end();  // row 24: only moves
+    EXPECT_EQ(other.row(), 25);
+    EXPECT_EQ(other.row_text(1).substr(0, 3), "top");
+    other.write_line_end();  // row 25: scrolls
+    EXPECT_EQ(other.row_text(1).substr(0, 3), "   ");
+}
+
+TEST(screen, backspace_bell_colour_and_clearing) {
+    Screen screen;
+    screen.set_colour(12);
+    screen.write("ab\b");
+    EXPECT_EQ(screen.column(), 2);
+    screen.write("\a");
+    EXPECT_EQ(screen.column(), 2);
+    screen.go_to(1, 1);
+    screen.write("\b");
+    EXPECT_EQ(screen.column(), 1);
+    EXPECT_EQ(screen.cell(1, 1).colour, 12);
+    screen.go_to(2, 1);
+    screen.set_colour(3);
+    screen.clear_to_end_of_line();
+    EXPECT_EQ(screen.cell(1, 1).character, 'a');
+    EXPECT_EQ(screen.cell(2, 1).character, ' ');
+    EXPECT_EQ(screen.cell(80, 1).colour, 3);
+    EXPECT_EQ(screen.column(), 2);
+    screen.clear();
+    EXPECT_EQ(screen.cell(1, 1).character, ' ');
+    EXPECT_EQ(screen.column(), 1);
+}
+
+TEST(screen, text_is_utf8_without_trailing_blanks) {
+    Screen screen;
+    screen.write("\xC4\xE0 ");  // "Да " in Windows-1251
+    const std::string text = screen.text();
+    EXPECT_EQ(text.substr(0, text.find('\n')), "\xD0\x94\xD0\xB0");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 25);
+}
+
+TEST(keyboard_line_input, editing_keys) {
+    ScriptedConsole console;
+    console.type("abc\b\bX");
+    console.press(common::key_left);
+    console.type("Y");
+    console.press(common::key_right);
+    console.type("Z\n");
+    console.go_to(5, 3);
+    EXPECT_EQ(console.read_line(), "aYXZ");
+    EXPECT_EQ(console.screen().row_text(3).substr(4, 6), "aYXZ  ");
+    EXPECT_EQ(console.screen().column(), 1);
+    EXPECT_EQ(console.screen().row(), 4);
+
+    ScriptedConsole escape("abc\x1b" "de\n");
+    EXPECT_EQ(escape.read_line(), "de");
+}
+
+TEST(keyboard_line_input, at_most_254_characters) {
+    ScriptedConsole console(std::string(300, 'a') + "\n");
+    EXPECT_EQ(console.read_line().size(), 254u);
+}
+
+TEST(keys, a_key_without_a_character_is_a_zero_and_its_code) {
+    ScriptedConsole console;
+    console.press(common::key_f1);
+    EXPECT_TRUE(console.key_pressed());
+    EXPECT_EQ(console.read_key(), 0);
+    EXPECT_TRUE(console.key_pressed());  // the code is still pending
+    EXPECT_EQ(console.read_key(), static_cast<char>(common::key_f1));
+    EXPECT_FALSE(console.key_pressed());
+}
+
+TEST(keys, running_out_of_keys_is_reported) {
+    ScriptedConsole console("1");
+    EXPECT_EQ(console.read_key(), '1');
+    try {
+        console.read_key();
+        FAIL() << "no error";
+    } catch (const common::RunError& error) {
+        EXPECT_EQ(error.code(), common::error_keyboard_ended);
+    }
+    console.final_key();  // the last wait of a run counts as answered
+}
+
+TEST(keys, numbers_typed_as_answers) {
+    ScriptedConsole console("  0.5 rest\n\n 12\n");
+    EXPECT_DOUBLE_EQ(common::read_real_answer(console), 0.5);
+    // An empty line does not answer a number question: the next line does.
+    EXPECT_EQ(common::read_integer_answer(console), 12);
+    ScriptedConsole bad("1,5\n");
+    EXPECT_THROW(common::read_real_answer(bad), common::RunError);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#include "common/text_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "common/run_error.h"
+#include "tests/support/test_support.h"
+
+using testing_support::TempFolder;
+
+namespace {
+
+TEST(text_writer, lines_end_with_cr_lf_and_appending_keeps_the_file) {
+    TempFolder folder;
+    {
+        auto out = common::TextWriter::create(folder / "a.txt", "a.txt");
+        out.write_line("one");
+        out.write("two");
+    }
+    EXPECT_EQ(folder.read("a.txt"), "one\r\ntwo");
+    auto more = common::TextWriter::append(folder / "a.txt", "a.txt");
+    ASSERT_TRUE(more);
+    more->write_line();
+    more->close();
+    EXPECT_EQ(folder.read("a.txt"), "one\r\ntwo\r\n");
+    EXPECT_FALSE(common::TextWriter::append(folder / "missing.txt", "missing.txt"));
+}
+
+TEST(text_writer, failures_are_reported_with_the_system_code) {
+    TempFolder folder;
+    try {
+        common::TextWriter::create(folder.path(), "dir");
+        FAIL();
+    } catch (const common::RunError& error) {
+        EXPECT_EQ(error.code(), EISDIR);
+    }
+    EXPECT_THROW(common::TextWriter::create("", ""), common::RunError);
+    auto full = common::TextWriter::create("/dev/full", "full.txt");
+    full.write_line("x");
+    try {
+        full.close();
+        FAIL();
+    } catch (const common::RunError& error) {
+        EXPECT_EQ(error.code(), ENOSPC);
+        EXPECT_NE(error.report().find("full.txt"), std::string::npos);
+    }
+}
+
+}  // namespace

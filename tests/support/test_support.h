@@ -1,0 +1,57 @@
+// Helpers shared by the test executables.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+    void write(std::string_view name, std::string_view content) const;
+    std::string read(std::string_view name) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string read_file(const std::filesystem::path& path);
+void write_file(const std::filesystem::path& path, std::string_view content);
+
+struct ProgramRun {
+    int exit_code = -1;       // -1: killed, or did not end in time
+    std::string screen;       // standard output: the final screen
+    std::string errors;       // standard error
+    bool timed_out = false;
+};
+
+// Runs a program of the suite in `folder` with `keys` piped to it (the
+// stream console) and waits at most `timeout_seconds`.
+ProgramRun run_program(std::string_view program, const std::filesystem::path& folder, std::string_view keys,
+                       int timeout_seconds = 120);
+
+std::filesystem::path program_path(std::string_view program);
+std::filesystem::path source_path(std::string_view relative);
+
+// The real-world recordings and drawings beside the repository; nothing
+// when the folder is not there (the test then skips, saying so).
+std::optional<std::filesystem::path> testdata_folder();
+
+}  // namespace testing_support
+
+// Skips the current test with a visible message when the real-world test
+// data is missing; otherwise defines `testdata` (a path).
+#define REQUIRE_TESTDATA(testdata)                                                         \
+    const auto testdata##_found = ::testing_support::testdata_folder();                   \
+    if (!testdata##_found) GTEST_SKIP() << "../shared/testdata not found: real-data test skipped"; \
+    const std::filesystem::path testdata = *testdata##_found
