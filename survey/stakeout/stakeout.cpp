@@ -1,0 +1,226 @@
+// The dialogue of stakeout and its two passes over the register per station.
+#include "survey/stakeout/stakeout.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "common/cp1251.h"
+#include "common/field_format.h"
+#include "common/program.h"
+#include "common/run_error.h"
+#include "common/text_reader.h"
+#include "common/text_writer.h"
+#include "survey/register/coordinate_register.h"
+#include "survey/stakeout/geometry.h"
+#include "survey/stakeout/stakeout_listing.h"
+
+namespace survey {
+
+namespace {
+
+namespace fs = std::filesystem;
+using common::Console;
+using common::Cp1251Text;
+using common::TextReader;
+using common::TextWriter;
+
+constexpr Cp1251Text register_layout_text{"{ номер  север  изток  (надм.вис.) }"};
+constexpr Cp1251Text input_prompt{"  Входен файл : "};
+constexpr Cp1251Text listing_prompt{" Изходен файл : "};
+constexpr Cp1251Text station_prompt{"      Станция : "};
+constexpr Cp1251Text radius_prompt{"   Регион [м] : "};
+constexpr Cp1251Text missing_register{"Файла Липсва !"};
+constexpr Cp1251Text new_listing{"Нов !"};
+constexpr Cp1251Text existing_listing{"Съществуващ ! "};
+constexpr Cp1251Text included_label{"Включени :"};
+constexpr Cp1251Text next_station_question{"? Следваща станция  D/N : "};
+
+// The prompts stand at column 10, their answers at 26, the messages at 45.
+constexpr int prompt_column = 10;
+constexpr int answer_column = 26;
+constexpr int message_column = 45;
+constexpr int input_row = 12;
+constexpr int listing_row = 14;
+constexpr int station_row = 16;
+constexpr int radius_row = 18;
+constexpr int question_row = 24;
+// The running count is rewritten one column right of where it first
+// stands: "Включени :" and the first count end at column 59, later counts
+// at 60.
+constexpr int count_column = 56;
+
+// A file name answer keeps its first 50 characters.
+constexpr std::size_t longest_name = 50;
+
+void write_at(Console& console, int column, int row, std::string_view text) {
+    console.go_to(column, row);
+    console.write(text);
+}
+
+void show_screen_texts(Console& console) {
+    console.clear_screen();
+    write_at(console, 57, 3, common::suite_banner);
+    write_at(console, prompt_column, 6, register_layout_text);
+    write_at(console, prompt_column, input_row, input_prompt);
+    write_at(console, prompt_column, listing_row, listing_prompt);
+    write_at(console, prompt_column, station_row, station_prompt);
+    write_at(console, prompt_column, radius_row, radius_prompt);
+}
+
+std::string read_file_name(Console& console, int row) {
+    console.go_to(answer_column, row);
+    std::string name = console.read_line();
+    if (name.size() > longest_name) name.resize(longest_name);
+    return name;
+}
+
+// Extends the listing when it exists; otherwise says "Нов !" and creates it
+// with its title. Only a listing that does not exist is created: one that
+// exists but cannot be opened is reported, never truncated.
+TextWriter open_listing(Console& console, const fs::path& path, const std::string& name) {
+    int error = 0;
+    if (auto listing = TextWriter::append(path, name, &error)) {
+        // The cursor stands at column 1 below the typed name.
+        console.write(existing_listing);
+        return std::move(*listing);
+    }
+    if (error != ENOENT) throw common::file_error(error, "cannot open", name);
+    write_at(console, message_column, listing_row, new_listing);
+    TextWriter listing = TextWriter::create(path, name);
+    write_listing_title(listing);
+    return listing;
+}
+
+// Appending the listing to the register it is made from would spoil the
+// register for every later pass and run.
+void refuse_register_as_listing(const fs::path& register_path, const fs::path& listing_path,
+                                const std::string& listing_name) {
+    std::error_code ignored;
+    if (fs::equivalent(register_path, listing_path, ignored)) {
+        throw common::RunError(EINVAL, "the listing \"" + common::printable_token(listing_name, 255) +
+                                           "\" is the register being read");
+    }
+}
+
+// Each pass reads the register from its start. Blanks, tabs and blank lines
+// after the last record end the pass like the end of the file itself, so
+// that the listing of the station is complete.
+template <typename Visit>
+void for_each_record(const fs::path& register_path, const std::string& register_name, Visit visit) {
+    TextReader reader = TextReader::open_or_fail(register_path, register_name);
+    while (!reader.seek_eof()) visit(read_fixed_without_elevation(reader));
+}
+
+struct StationPosition {
+    double north = 0;
+    double east = 0;
+};
+
+class StationListing {
+public:
+    StationListing(Console& console_, const fs::path& register_path_, const std::string& register_name_,
+                   TextWriter& listing_)
+        : console(console_), register_path(register_path_), register_name(register_name_), listing(listing_) {}
+
+    // Asks for the station and the radius and lists the station.
+    void list_next_station() {
+        console.go_to(answer_column, station_row);
+        station_number = static_cast<std::uint16_t>(static_cast<std::uint64_t>(common::read_integer_answer(console)));
+        console.go_to(answer_column, radius_row);
+        region_radius = common::read_real_answer(console);
+
+        included_count = 0;
+        write_at(console, message_column, radius_row, included_label);
+        console.write(common::integer(included_count, 5));
+
+        write_station_heading(listing, station_number, region_radius);
+        if (const auto station = find_station()) list_points(*station);
+        // The stations of a run are on disk while the next one is asked.
+        listing.flush();
+    }
+
+private:
+    // When several records carry the station number, the last one wins.
+    std::optional<StationPosition> find_station() {
+        std::optional<StationPosition> station;
+        for_each_record(register_path, register_name, [&](const RegisterPoint& point) {
+            if (point.number == station_number) station = StationPosition{point.north, point.east};
+        });
+        return station;
+    }
+
+    // Every other point within the radius, a point on the circle included,
+    // in the order of the register.
+    void list_points(const StationPosition& station) {
+        for_each_record(register_path, register_name, [&](const RegisterPoint& point) {
+            if (point.number == station_number) return;
+            const double distance = DIST(station.north, station.east, point.north, point.east);
+            if (!(distance <= region_radius)) return;
+            ++included_count;
+            write_listing_row(listing, point.number, ATANG(point.east - station.east, point.north - station.north),
+                              distance);
+            write_at(console, count_column, radius_row, common::integer(included_count, 5));
+        });
+    }
+
+    Console& console;
+    const fs::path& register_path;
+    const std::string& register_name;
+    TextWriter& listing;
+    std::uint16_t station_number = 0;
+    double region_radius = 0;
+    // Wider than the point numbers: a register may hold far more than
+    // 65535 points within the radius, and the count must not start over.
+    std::uint64_t included_count = 0;
+};
+
+// D or d lists another station; any other key ends the run. Piped keys that
+// have run out end it too, as the last wait of a finished run.
+bool next_station(Console& console) {
+    write_at(console, message_column, question_row, next_station_question);
+    char key = 0;
+    try {
+        key = console.read_key();
+    } catch (const common::RunError& error) {
+        if (error.code() != common::error_keyboard_ended) throw;
+    }
+    // The station answers and the count go; the question stays.
+    console.go_to(answer_column, station_row);
+    console.clear_to_end_of_line();
+    console.go_to(answer_column, radius_row);
+    console.clear_to_end_of_line();
+    return key == 'D' || key == 'd';
+}
+
+}  // namespace
+
+int run_stakeout(Console& console, const fs::path& folder) {
+    show_screen_texts(console);
+
+    const std::string register_name = read_file_name(console, input_row);
+    const fs::path register_path = common::file_path(folder, register_name);
+    if (!TextReader::open(register_path, register_name)) {
+        write_at(console, message_column, input_row, missing_register);
+        console.final_key();
+        return 0;
+    }
+
+    const std::string listing_name = read_file_name(console, listing_row);
+    // An empty name lists nowhere: the run ends at once.
+    if (listing_name.empty()) return 0;
+    const fs::path listing_path = common::file_path(folder, listing_name);
+    refuse_register_as_listing(register_path, listing_path, listing_name);
+    TextWriter listing = open_listing(console, listing_path, listing_name);
+
+    StationListing stations(console, register_path, register_name, listing);
+    do {
+        stations.list_next_station();
+    } while (next_station(console));
+    listing.close();
+    return 0;
+}
+
+}  // namespace survey
