@@ -1,0 +1,112 @@
+// regscript_basic: the fixed layout, number, north, east and an optional
+// elevation at the end of the line.
+#include <array>
+
+#include "common/cp1251.h"
+#include "common/field_format.h"
+#include "survey/register/coordinate_register.h"
+#include "survey/register/dialogue.h"
+#include "survey/script/regscript.h"
+#include "survey/script/script_writer.h"
+
+namespace survey {
+
+namespace {
+
+constexpr common::Cp1251Text title{"      { номер  север  изток (надм.вис.) } - към AutoCAD Script."};
+constexpr common::Cp1251Text input_prompt{"                        Чете  от файл ? :"};
+constexpr common::Cp1251Text output_prompt{"                        Пише във Файл ? :"};
+constexpr common::Cp1251Text height_prompt{" Височина на букви в [м.] извън мащаб ? :"};
+constexpr common::Cp1251Text decimals_prompt{"           Брой знаци след дес. точка ? :"};
+constexpr common::Cp1251Text check_failed{"ГРЕШКА ВЪВ ФАЙЛА С КООРДИНАТИ. БРОЯЧ НА ЦИФРИ = "};
+constexpr common::Cp1251Text point_mark{"т. "};
+constexpr common::Cp1251Text skipped_records{"Пропуснати записи: "};
+constexpr common::Cp1251Text last_skipped{"   последният е т. "};
+constexpr common::Cp1251Text finished{"Регистъра е завършен.  "};
+
+constexpr std::array<PlacedText, 5> screen_texts{{
+    {10, 6, title},
+    {10, 9, input_prompt},
+    {10, 11, output_prompt},
+    {10, 13, height_prompt},
+    {10, 15, decimals_prompt},
+}};
+
+constexpr int answer_column = 53;
+
+void write_record(ScriptWriter& script, const RegisterPoint& point) {
+    if (point.elevation == no_elevation) {
+        script.write_plane_point(point);
+        script.write_plane_circle(point);
+        script.write_plane_number_label(point);
+    } else {
+        script.write_point(point);
+        script.write_circle(point);
+        script.write_number_label(point);
+        script.write_elevation_label(point);
+    }
+}
+
+// A record whose point number is not a whole number (12.0, 1e3) writes
+// nothing; the count of such records and the last of them stay on the
+// screen, so that the surveyor can mend the register.
+void show_skipped(common::Console& console, std::int64_t skipped, std::int64_t record) {
+    console.go_to(12, 21);
+    console.write(skipped_records);
+    console.write(common::integer(skipped, 6));
+    console.write(last_skipped);
+    console.write(common::integer(record, 6));
+}
+
+}  // namespace
+
+int run_regscript_basic(common::Console& console, const std::filesystem::path& folder) {
+    show_first_screen(console, screen_texts);
+
+    const NamedFile input = ask_file_name(console, folder, answer_column, 9);
+    auto reader = open_input(console, input, 23);
+    if (!reader) return 0;
+    if (const auto ordinal = register_check(*reader)) {
+        console.go_to(12, 23);
+        console.write(check_failed);
+        console.write(common::integer(*ordinal));
+        console.final_key();
+        return 0;
+    }
+    reader = common::TextReader::open_or_fail(input.path, input.name);
+
+    const NamedFile output = ask_file_name(console, folder, answer_column, 11);
+    common::TextWriter file = create_output(output, input);
+    console.go_to(answer_column, 13);
+    const double text_height = common::read_real_answer(console);
+    console.go_to(answer_column, 15);
+    const int elevation_decimals = read_elevation_decimals(console);
+
+    ScriptWriter script(file, text_height, elevation_decimals);
+    script.write_header();
+    // Blanks and blank lines after the last record end the register: no
+    // record is attempted there.
+    std::int64_t record_count = 0;
+    std::int64_t skipped = 0;
+    while (!reader->seek_eof()) {
+        ++record_count;
+        console.go_to(65, 9);
+        console.write(point_mark);
+        console.write(common::integer(record_count, 6));
+        if (const auto point = read_fixed_with_elevation(*reader)) {
+            write_record(script, *point);
+        } else {
+            // The rest of the line belongs to the failed record.
+            reader->skip_line();
+            show_skipped(console, ++skipped, record_count);
+        }
+    }
+    script.write_footer();
+    reader.reset();
+    file.close();
+
+    show_end(console, 18, finished);
+    return 0;
+}
+
+}  // namespace survey
