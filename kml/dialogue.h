@@ -1,0 +1,62 @@
+// The steps that kmlmarks, kmlmarks_basic and kmlpath share: asking for the
+// point list and the document, the conversion loop and the running count.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "common/console.h"
+#include "common/cp1251.h"
+#include "common/run_error.h"
+#include "common/text_reader.h"
+#include "common/text_writer.h"
+#include "kml/documents.h"
+#include "kml/point_list.h"
+
+namespace kml {
+
+inline constexpr common::Cp1251Text count_of_points{"Брой точки: "};
+
+void line_ends(common::Console& console, int count);
+
+// Reads the point list's name at the cursor and opens the list. When it
+// cannot be opened, " HЕ НАМИРА ФАЙЛ " and the name stand on row 24, the
+// program waits for a key, and nothing is returned.
+std::optional<common::TextReader> ask_point_list(common::Console& console, const std::filesystem::path& folder);
+
+// Reads the document's name at the cursor and creates the file; an existing
+// file of that name is replaced.
+common::TextWriter ask_document(common::Console& console, const std::filesystem::path& folder);
+
+// `label` and the count without leading blanks, at (column, row).
+void show_count(common::Console& console, int column, int row, std::string_view label, std::int64_t count);
+
+// The report of a record that could not be read, saying that the document
+// ends before it.
+common::RunError cut_short(const common::RunError& error);
+
+// Writes the document's head, hands every record of the list to `take` and
+// finishes the document. When a record cannot be read, the document still
+// gets its closing lines, so that what was written stays a whole document,
+// before the report goes on its way.
+template <typename Take>
+void convert_list(PointList& point_list, PointDocument& document, Take&& take) {
+    document.write_head();
+    PointRecord point_record;
+    for (;;) {
+        bool more = false;
+        try {
+            more = point_list.next(point_record);
+        } catch (const common::RunError& error) {
+            document.finish();
+            throw cut_short(error);
+        }
+        if (!more) break;
+        take(point_record);
+    }
+    document.finish();
+}
+
+}  // namespace kml

@@ -1,0 +1,6 @@
+#include "common/program.h"
+#include "kml/programs.h"
+
+int main(int argc, char** argv) {
+    return common::run_program(argc, argv, {"kmlpath", kml::run_kmlpath});
+}

@@ -1,0 +1,55 @@
+#include "kml/point_list.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "common/field_format.h"
+#include "common/run_error.h"
+
+namespace kml {
+
+void PointRecord::set_name(std::string_view name) {
+    name_size_ = std::min(name.size(), max_name);
+    std::memcpy(name_, name.data(), name_size_);
+}
+
+PointList::PointList(common::TextReader reader, AngleNotation angle_notation, FieldOrder field_order)
+    : reader_(std::move(reader)),
+      numbers_per_angle_(static_cast<char>(angle_notation) - '0'),
+      numbered_(field_order == FieldOrder::number_latitude_longitude ||
+                field_order == FieldOrder::number_longitude_latitude),
+      latitude_first_(field_order == FieldOrder::number_latitude_longitude ||
+                      field_order == FieldOrder::latitude_longitude_name) {}
+
+double read_due_real(common::TextReader& reader) {
+    if (reader.seek_eof()) throw common::invalid_number({}, reader.name(), reader.line_number());
+    return reader.read_real();
+}
+
+double PointList::read_angle() {
+    const double degrees = read_due_real(reader_);
+    if (numbers_per_angle_ == 1) return degrees;
+    const double minutes = read_due_real(reader_);
+    if (numbers_per_angle_ == 2) return degrees + minutes / 60;
+    const double seconds = read_due_real(reader_);
+    return (degrees + minutes / 60) + seconds / 3600;
+}
+
+bool PointList::next(PointRecord& point) {
+    if (reader_.seek_eof()) return false;
+    if (numbered_) point.number = reader_.read_int32();
+    const double first = read_angle();
+    const double second = read_angle();
+    point.latitude = latitude_first_ ? first : second;
+    point.longitude = latitude_first_ ? second : first;
+    if (numbered_) {
+        point.set_name(common::integer(point.number));
+    } else {
+        point.set_name(reader_.read_line_text());
+    }
+    reader_.skip_line();
+    return true;
+}
+
+}  // namespace kml
