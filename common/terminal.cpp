@@ -143,7 +143,9 @@ void TerminalConsole::finish() {
 }
 
 bool TerminalConsole::next_key(Key& key, bool wait) {
-    if (!wait) after_output();
+    // A replay looks at the keyboard once a line: the place to keep the
+    // screen current without drawing more often than once a frame.
+    if (!wait && std::chrono::steady_clock::now() - last_frame_ >= frame_interval) present();
     return keys_.next(key, wait);
 }
 
