@@ -31,7 +31,7 @@ int run_numbered_list(common::Console& console, const std::filesystem::path& fol
     auto list = ask_point_list(console, folder);
     if (!list) return 0;
     console.write(document_prompt);
-    Document document(ask_document(console, folder));
+    Document document(ask_document(console, folder, *list));
 
     line_ends(console, 1);
     show_choice_menu(console, notation_menu);

@@ -1,6 +1,8 @@
 #include "kml/dialogue.h"
 
+#include <cerrno>
 #include <string>
+#include <system_error>
 
 #include "common/field_format.h"
 
@@ -27,9 +29,16 @@ std::optional<common::TextReader> ask_point_list(common::Console& console, const
     return list;
 }
 
-common::TextWriter ask_document(common::Console& console, const std::filesystem::path& folder) {
+common::TextWriter ask_document(common::Console& console, const std::filesystem::path& folder,
+                                const common::TextReader& point_list) {
     const std::string name = console.read_line();
-    return common::TextWriter::create(common::file_path(folder, name), name);
+    const std::filesystem::path path = common::file_path(folder, name);
+    std::error_code not_there;
+    if (std::filesystem::equivalent(path, common::file_path(folder, point_list.name()), not_there)) {
+        throw common::RunError(EEXIST, "cannot create \"" + common::printable_token(name, 255) +
+                                           "\": it is the point list being read");
+    }
+    return common::TextWriter::create(path, name);
 }
 
 void show_count(common::Console& console, int column, int row, std::string_view label, std::int64_t count) {

@@ -27,8 +27,10 @@ void line_ends(common::Console& console, int count);
 std::optional<common::TextReader> ask_point_list(common::Console& console, const std::filesystem::path& folder);
 
 // Reads the document's name at the cursor and creates the file; an existing
-// file of that name is replaced.
-common::TextWriter ask_document(common::Console& console, const std::filesystem::path& folder);
+// file of that name is replaced, unless it is the point list itself: that
+// would be emptied before it is read, so the run stops there instead.
+common::TextWriter ask_document(common::Console& console, const std::filesystem::path& folder,
+                                const common::TextReader& point_list);
 
 // `label` and the count without leading blanks, at (column, row).
 void show_count(common::Console& console, int column, int row, std::string_view label, std::int64_t count);

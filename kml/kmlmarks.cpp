@@ -34,7 +34,7 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
     auto list = ask_point_list(console, folder);
     if (!list) return 0;
     console.write(document_prompt);
-    PlacemarkDocument placemark_document(ask_document(console, folder));
+    PlacemarkDocument placemark_document(ask_document(console, folder, *list));
 
     line_ends(console, 2);
     show_choice_menu(console, kmlmarks_notation_menu);
