@@ -3,28 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "common/run_error.h"
+#include "tests/survey/string_reader.h"
 
 using common::TextReader;
 
 namespace {
 
-class StringSource : public common::TextSource {
-public:
-    explicit StringSource(std::string text) : text_(std::move(text)) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        const std::size_t n = std::min(size, text_.size() - next_);
-        text_.copy(buffer, n, next_);
-        next_ += n;
-        return n;
-    }
-
-private:
-    std::string text_;
-    std::size_t next_ = 0;
-};
-
 TextReader drawing_of(std::string text) {
-    return TextReader(std::make_unique<StringSource>(std::move(text)), "drawing.dxf", 16);
+    return survey_testing::reader_of(std::move(text), "drawing.dxf", 3);
 }
 
 // The lines after a "POINT" line, and what the search must make of them.

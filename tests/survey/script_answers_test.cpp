@@ -2,7 +2,7 @@
 
 #include "common/run_error.h"
 #include "common/scripted_console.h"
-#include "survey/script/regscript.h"
+#include "survey/script/script_dialogue.h"
 
 namespace {
 
