@@ -1,12 +1,12 @@
 // regscript: the layout menu, the register check and the record loop.
 #include "survey/script/regscript.h"
-#include "survey/script/script_dialogue.h"
 
 #include <array>
 
 #include "common/cp1251.h"
 #include "common/field_format.h"
 #include "survey/register/coordinate_register.h"
+#include "survey/script/script_dialogue.h"
 #include "survey/script/script_writer.h"
 
 namespace survey {

@@ -45,9 +45,10 @@ void write_record(ScriptWriter& script, const RegisterPoint& point) {
     }
 }
 
-// A record whose point number is not a whole number (12.0, 1e3) writes
-// nothing; the count of such records and the last of them stay on the
-// screen, so that the surveyor can mend the register.
+// A record that cannot be read (a point number such as 12.0 or 1e3, or a
+// last line cut short) writes nothing; the count of such records and the
+// last of them stay on the screen, so that the surveyor can mend the
+// register.
 void show_skipped(common::Console& console, std::int64_t skipped, std::int64_t record) {
     show_count(console, 12, 21, skipped_records, skipped, 6);
     console.write(last_skipped);
