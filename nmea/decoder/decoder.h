@@ -57,6 +57,9 @@ private:
     void read_utc_time();
     void read_latitude();
     void read_longitude();
+    // The positioning mode letter of GLL and VTG into `quality_text`, shown
+    // under "mode:".
+    void show_mode(std::string_view letter);
 
     common::Console& console;
     ReceiverState receiver_state;

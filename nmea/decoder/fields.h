@@ -1,18 +1,18 @@
 // The field operations of the sentence handlers. A handler is entered with
 // `line_text` beginning with its tag; it reads fields from the front and
 // consumes them. `LineText` is a view of the line: consuming a field moves
-// its start, and no field is ever copied.
+// its start, and no field is ever copied. The view ends before the "*" of
+// the checksum (which is never verified), or at the line end when a sentence
+// carries none.
 //
-// Three readings differ from the plain character positions, because real
-// receivers write fields of other widths than hhmmss.ss and ddmm.mmmm, add
-// fields that newer versions of NMEA 0183 define, and may leave out the
-// checksum:
+// Two readings differ from the plain character positions, because real
+// receivers write fields of other widths than hhmmss.ss and ddmm.mmmm and
+// add fields that newer versions of NMEA 0183 define:
 // - a fixed piece never reaches past the end of its field: it is cut at the
 //   first ",". "123519" gives 19 seconds, "4807.038" gives 7.038 minutes;
-// - a number read up to the "*" (the last field, or the last satellite of a
-//   GSV message) ends at the first "," or "*", so a field that a newer
-//   receiver adds after it does not turn it into 0;
-// - a sentence without "*" (no checksum) ends at the end of the line.
+// - a number that may be the last field (VDOP, the last SNR of a GSV
+//   message, the MSS bit rate, the ZDA zone minutes) ends at the next ",",
+//   so a field that a newer receiver adds after it does not turn it into 0.
 // Well-formed fields read exactly as the plain positions give them.
 #pragma once
 
@@ -27,14 +27,17 @@ namespace nmea {
 class LineText {
 public:
     LineText() = default;
-    explicit LineText(std::string_view text) : text_(text) {}
+    // The sentence from its tag on, without the "*" and the checksum.
+    explicit LineText(std::string_view sentence) : text_(sentence.substr(0, sentence.find('*'))) {}
 
     std::string_view text() const { return text_; }
     bool starts_with(std::string_view tag) const { return text_.substr(0, tag.size()) == tag; }
-    bool has_comma() const { return text_.find(',') != std::string_view::npos; }
 
     // Deletes up to and including the first ","; nothing without one.
-    void drop_through_comma() { drop_through(','); }
+    void drop_through_comma() {
+        const std::size_t at = text_.find(',');
+        if (at != std::string_view::npos) text_.remove_prefix(at + 1);
+    }
 
     // The characters before the first ","; then deletes through it. Empty,
     // and nothing deleted, when there is no ",".
@@ -47,18 +50,16 @@ public:
     }
 
     // A number that may be the last field: the characters before the first
-    // "," or "*" (all that is left when there is neither); then deletes
-    // through that separator.
+    // "," (all that is left when there is none); then deletes through it.
     std::string_view next_value() {
-        const std::size_t at = text_.find_first_of(",*");
+        const std::size_t at = text_.find(',');
         const std::string_view field = text_.substr(0, at);
         text_.remove_prefix(at == std::string_view::npos ? text_.size() : at + 1);
         return field;
     }
 
-    // The text of the last field: the characters before the first "*" (all
-    // that is left when there is none); nothing is deleted.
-    std::string_view last_field() const { return text_.substr(0, text_.find('*')); }
+    // The text of the last field: all that is left; nothing is deleted.
+    std::string_view last_field() const { return text_; }
 
     // The field at the front: the characters before the first ",".
     std::string_view field() const { return text_.substr(0, text_.find(',')); }
@@ -77,11 +78,6 @@ public:
     std::string_view first_character() const { return text_.substr(0, 1); }
 
 private:
-    void drop_through(char separator) {
-        const std::size_t at = text_.find(separator);
-        if (at != std::string_view::npos) text_.remove_prefix(at + 1);
-    }
-
     std::string_view text_;
 };
 

@@ -1,5 +1,6 @@
 // Steps that GGA, GLL and RMC share: the UTC time and the position, each
-// read as fixed pieces of its field and shown in the same cells.
+// read as fixed pieces of its field and shown in the same cells; and the
+// mode letter that GLL and VTG show under "mode:".
 #include "common/field_format.h"
 #include "nmea/decoder/decoder.h"
 
@@ -46,6 +47,23 @@ void Decoder::read_longitude() {
     show(27, 9, fixed(s.lon_degrees, 2, 0));
     show(30, 9, fixed(s.lon_minutes, 7, 4));
     show(38, 9, s.lon_hemisphere);
+}
+
+// A (autonomous), D (differential) and E (dead reckoning) have their
+// four-character texts; any other letter is shown alone, so the three cells
+// after it keep the end of the previous text.
+void Decoder::show_mode(std::string_view letter) {
+    std::string& quality = receiver_state.quality_text;
+    if (letter == "A") {
+        quality = " GPS";
+    } else if (letter == "D") {
+        quality = "DGPS";
+    } else if (letter == "E") {
+        quality = "  DR";
+    } else {
+        quality = letter;
+    }
+    show(69, 14, quality);
 }
 
 }  // namespace nmea

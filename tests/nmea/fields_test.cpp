@@ -16,12 +16,22 @@ struct Reading {
     std::string_view rest;   // what it leaves of the line
 };
 
+TEST(fields, the_line_ends_before_the_checksum) {
+    const struct {
+        std::string_view sentence;
+        std::string_view text;
+    } cases[] = {{"GGA,1,2*47", "GGA,1,2"}, {"GGA,1,2", "GGA,1,2"}, {"GGA,1*2*3", "GGA,1"}, {"*00", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sentence);
+        EXPECT_EQ(LineText(c.sentence).text(), c.text);
+    }
+}
+
 TEST(fields, next_field_stops_at_a_comma_and_deletes_nothing_without_one) {
     const Reading cases[] = {
         {"a field", "4807.0380,N,01131", "4807.0380", "N,01131"},
         {"an empty field", ",N", "", "N"},
-        {"no comma: empty, nothing deleted", "K*25", "", "K*25"},
-        {"a star does not end it", "2.1*39,x", "2.1*39", "x"},
+        {"no comma: empty, nothing deleted", "K*25", "", "K"},
     };
     for (const Reading& c : cases) {
         SCOPED_TRACE(c.legend);
@@ -31,14 +41,14 @@ TEST(fields, next_field_stops_at_a_comma_and_deletes_nothing_without_one) {
     }
 }
 
-TEST(fields, next_value_ends_at_the_first_comma_or_star_or_the_line_end) {
+TEST(fields, next_value_ends_at_a_comma_or_the_end_of_the_sentence) {
     const Reading cases[] = {
-        {"the last field", "2.1*39", "2.1", "39"},
-        {"an NMEA 4.10 field after it", "2.1,1*39", "2.1", "1*39"},
+        {"the last field", "2.1*39", "2.1", ""},
+        {"an NMEA 4.10 field after it", "2.1,1*39", "2.1", "1"},
         {"no checksum", "2.1", "2.1", ""},
-        {"empty before the star", "*5A", "", "5A"},
-        {"a middle field", "100,1*57", "100", "1*57"},
-        {"nothing left", "", "", ""},
+        {"empty before the star", ",*5A", "", ""},
+        {"a middle field", "100,1*57", "100", "1"},
+        {"nothing left", "*5A", "", ""},
     };
     for (const Reading& c : cases) {
         SCOPED_TRACE(c.legend);
@@ -48,12 +58,12 @@ TEST(fields, next_value_ends_at_the_first_comma_or_star_or_the_line_end) {
     }
 }
 
-TEST(fields, last_field_runs_to_the_star_or_the_line_end_and_deletes_nothing) {
+TEST(fields, last_field_is_all_that_is_left_and_deletes_nothing) {
     const Reading cases[] = {
-        {"station id", "0120*47", "0120", "0120*47"},
-        {"empty", "*47", "", "*47"},
+        {"station id", "0120*47", "0120", "0120"},
+        {"empty", "*47", "", ""},
         {"no checksum", "0120", "0120", "0120"},
-        {"commas are part of it", "a,b*00", "a,b", "a,b*00"},
+        {"commas are part of it", "a,b*00", "a,b", "a,b"},
     };
     for (const Reading& c : cases) {
         SCOPED_TRACE(c.legend);
@@ -79,13 +89,14 @@ TEST(fields, a_fixed_piece_never_reaches_past_its_field) {
         {"three-digit degrees", "01131.0000,E", 1, 3, "011"},
         {"an empty field", ",N", 1, 2, ""},
         {"beyond a short field", "12,", 5, 4, ""},
-        {"the last field of a line", "230394", 5, 2, "94"},
+        {"the last field of a sentence", "230394*44", 5, 2, "94"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.legend);
         const LineText line(c.text);
+        const std::string_view before = line.text();
         EXPECT_EQ(line.fixed_piece(c.first, c.length), c.piece);
-        EXPECT_EQ(line.text(), c.text);
+        EXPECT_EQ(line.text(), before);
     }
 }
 

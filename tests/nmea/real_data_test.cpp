@@ -10,82 +10,14 @@
 #include <optional>
 #include <vector>
 
+#include "tests/nmea/recordings.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
+using namespace nmea_testing;
 using testing_support::TempFolder;
 
 namespace {
-
-// --- The recording as the decoder sees it --------------------------------
-
-// Lines end at LF, CR LF or a lone CR; only the first 255 characters count.
-std::vector<std::string> lines_of(const std::string& content) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        const char c = content[i];
-        if (c == '\n' || c == '\r') {
-            if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n') ++i;
-            lines.push_back(line.substr(0, 255));
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(line.substr(0, 255));
-    return lines;
-}
-
-// A sentence: its tag and its fields between the tag and the "*" (or the
-// line end when there is no checksum).
-struct Sentence {
-    std::string tag;
-    std::vector<std::string> fields;
-    std::string prefix;  // the characters before the "$"
-
-    std::string field(std::size_t index) const { return index < fields.size() ? fields[index] : std::string(); }
-};
-
-std::optional<Sentence> sentence_of(const std::string& line) {
-    const std::size_t dollar = line.find('$');
-    if (dollar == std::string::npos) return std::nullopt;
-    Sentence sentence;
-    sentence.prefix = line.substr(0, dollar);
-    sentence.tag = line.substr(dollar + 3, 3);
-    const std::size_t start = dollar + 7;
-    if (line.size() < start || line[start - 1] != ',') return sentence;
-    const std::string body = line.substr(start, line.find('*', start) - start);
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t comma = body.find(',', from);
-        sentence.fields.push_back(body.substr(from, comma - from));
-        if (comma == std::string::npos) break;
-        from = comma + 1;
-    }
-    return sentence;
-}
-
-// The value of a whole field; 0 when it is empty or not a plain number.
-double number(const std::string& text) {
-    if (text.empty()) return 0;
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    return *end == '\0' ? value : 0;
-}
-
-// A right-aligned number in a fixed column.
-double column(std::string_view text, std::size_t first, std::size_t count) {
-    std::string piece(text.substr(first, count));
-    piece.erase(0, piece.find_first_not_of(' '));
-    return number(piece);
-}
-
-std::string formatted(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 // --- What the recording must give ------------------------------------------
 
@@ -245,28 +177,6 @@ void check_track(const std::string& track, const std::vector<Event>& events) {
     EXPECT_EQ(index, points.size()) << "more track points than fixes with a position";
 }
 
-// A PC clock prefix for every line, a little later each time.
-std::string with_pc_clock(const std::vector<std::string>& lines) {
-    std::string recording;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::size_t milliseconds = 3600000 + i * 137;
-        char prefix[32];
-        std::snprintf(prefix, sizeof prefix, "%3zu%3zu%7.3f -", milliseconds / 3600000 % 24, milliseconds / 60000 % 60,
-                      static_cast<double>(milliseconds % 60000) / 1000);
-        recording += prefix + lines[i] + "\r\n";
-    }
-    return recording;
-}
-
-std::vector<fs::path> recordings(const fs::path& testdata) {
-    std::vector<fs::path> logs;
-    for (const auto& entry : fs::directory_iterator(testdata / "nmea")) {
-        if (entry.path().extension() == ".log") logs.push_back(entry.path());
-    }
-    std::sort(logs.begin(), logs.end());
-    return logs;
-}
-
 TEST(real_data, every_recording_gives_its_fixes_in_the_fix_log_and_the_track) {
     REQUIRE_TESTDATA(testdata);
     const auto logs = recordings(testdata);
@@ -286,6 +196,110 @@ TEST(real_data, every_recording_gives_its_fixes_in_the_fix_log_and_the_track) {
             check_track(folder.read("GPS_CORE.kml"), events);
             const std::string xmllint = "xmllint --noout " + (folder / "GPS_CORE.kml").string() + " 2>&1";
             EXPECT_EQ(std::system(xmllint.c_str()), 0) << "GPS_CORE.kml is not well-formed XML";
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// --- The dashboard after the last line ---------------------------------
+
+// The cells that the last RMC, VTG, ZDA, GSV and GSA sentences leave, as the
+// frame shows them when no sentence wrote them.
+struct FinalCells {
+    std::string speed = "     ", heading = "     ";
+    std::string day = "  ", month = "  ", year = "    ";
+    std::string zone_hours = "  ", zone_minutes = "  ";
+    std::string visible = "  ";
+    std::string ids[12] = {"  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  "};
+};
+
+std::string whole(const char* format, double value) {
+    return formatted(format, value);
+}
+
+// A satellite id as an unsigned 16-bit cell.
+std::string id_text(const std::string& field) {
+    const double value = number(field);
+    return formatted("%2.0f", value > 0 && value == std::floor(value) ? std::fmod(value, 65536) : 0);
+}
+
+FinalCells expected_cells(const std::vector<std::string>& lines) {
+    FinalCells cells;
+    for (const std::string& line : lines) {
+        const auto sentence = sentence_of(line);
+        if (!sentence) continue;
+        const Sentence& s = *sentence;
+        if (s.tag == "RMC") {
+            cells.speed = whole("%5.1f", number(s.field(6)) * 1.852 / 3.6);
+            cells.heading = whole("%5.1f", number(s.field(7)));
+            const std::string date = s.field(8);
+            cells.day = whole("%2.0f", number(date.substr(0, 2)));
+            cells.month = whole("%2.0f", number(date.substr(std::min<std::size_t>(2, date.size()), 2)));
+            cells.year = whole("%4.0f", number(date.substr(std::min<std::size_t>(4, date.size()), 2)));
+        } else if (s.tag == "VTG") {
+            cells.heading = whole("%5.1f", number(s.field(0)));
+            cells.speed = whole("%5.1f", number(s.field(6)) / 3.6);
+        } else if (s.tag == "ZDA") {
+            cells.day = whole("%2.0f", number(s.field(1)));
+            cells.month = whole("%2.0f", number(s.field(2)));
+            cells.year = whole("%4.0f", number(s.field(3)));
+            cells.zone_hours = whole("%2.0f", number(s.field(4)));
+            cells.zone_minutes = whole("%2.0f", number(s.field(5)));
+        } else if (s.tag == "GSV") {
+            const int message = s.field(1).empty() ? 0 : s.field(1)[0] - '0';
+            if (message < 1 || message > 3) continue;
+            const double count = number(s.field(2));
+            const double in_view = count > 0 && count == std::floor(count) ? std::fmod(count, 256) : 0;
+            cells.visible = whole("%2.0f", in_view);
+            for (int j = 0; j < 4; ++j) {
+                const int slot = 4 * (message - 1) + j;
+                cells.ids[slot] = in_view > slot ? id_text(s.field(3 + 4 * j)) : "  ";
+            }
+        } else if (s.tag == "GSA") {
+            for (int k = 0; k < 12; ++k) {
+                if (number(s.field(2 + k)) != 0) cells.ids[k] = id_text(s.field(2 + k));
+            }
+        }
+    }
+    return cells;
+}
+
+// The final screen as 25 rows of 80 characters.
+std::vector<std::string> screen_rows(const std::string& screen) {
+    std::vector<std::string> rows = lines_of(screen);
+    rows.resize(25);
+    for (std::string& row : rows) row.resize(80, ' ');
+    return rows;
+}
+
+TEST(real_data, the_last_sentences_of_each_kind_stay_on_the_dashboard) {
+    REQUIRE_TESTDATA(testdata);
+    for (const fs::path& log : recordings(testdata)) {
+        SCOPED_TRACE(log.filename().string());
+        TempFolder folder;
+        const std::string captured = testing_support::read_file(log);
+        folder.write("REC_COM.txt", captured);
+        const auto run = testing_support::run_program("nmeadecode", folder.path(), "0\n\n");
+        ASSERT_EQ(run.exit_code, 0) << run.errors;
+
+        const FinalCells cells = expected_cells(lines_of(captured));
+        const std::vector<std::string> rows = screen_rows(run.screen);
+        const auto cell = [&](int column, int row, std::size_t count) {
+            return rows[static_cast<std::size_t>(row - 1)].substr(static_cast<std::size_t>(column - 1), count);
+        };
+        EXPECT_EQ(cell(26, 13, 5), cells.speed) << "speed";
+        EXPECT_EQ(cell(26, 14, 5), cells.heading) << "heading";
+        EXPECT_EQ(cell(26, 4, 2), cells.day) << "day";
+        EXPECT_EQ(cell(29, 4, 2), cells.month) << "month";
+        EXPECT_EQ(cell(33, 4, 4), cells.year) << "year";
+        EXPECT_EQ(cell(60, 5, 2), cells.zone_hours) << "zone hours";
+        EXPECT_EQ(cell(63, 5, 2), cells.zone_minutes) << "zone minutes";
+        EXPECT_EQ(cell(27, 17, 2), cells.visible) << "satellites in view";
+        for (int k = 0; k < 12; ++k) {
+            EXPECT_EQ(cell(27 + 4 * k, 18, cells.ids[k].size()), cells.ids[k]) << "satellite slot " << k + 1;
         }
     }
 }
