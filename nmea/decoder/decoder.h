@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "common/console.h"
 #include "nmea/decoder/fields.h"
@@ -57,6 +58,10 @@ private:
     void read_utc_time();
     void read_latitude();
     void read_longitude();
+    // Whole degrees of `degree_digits` digits, minutes (seven characters)
+    // and the hemisphere letter, shown on `row`.
+    void read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
+                         std::string& hemisphere);
     // The positioning mode letter of GLL and VTG into `quality_text`, shown
     // under "mode:".
     void show_mode(std::string_view letter);

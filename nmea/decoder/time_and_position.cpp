@@ -25,28 +25,26 @@ void Decoder::read_utc_time() {
 // -> (27,8), (30,8), (38,8)
 void Decoder::read_latitude() {
     ReceiverState& s = receiver_state;
-    s.lat_degrees = real_value(line_text.fixed_piece(1, 2));
-    s.lat_minutes = real_value(line_text.fixed_piece(3, 7));
-    line_text.drop_through_comma();
-    s.lat_hemisphere = line_text.first_character();
-    line_text.drop_through_comma();
-    show(27, 8, fixed(s.lat_degrees, 2, 0));
-    show(30, 8, fixed(s.lat_minutes, 7, 4));
-    show(38, 8, s.lat_hemisphere);
+    read_coordinate(2, 8, s.lat_degrees, s.lat_minutes, s.lat_hemisphere);
 }
 
 // 01131.0000,E -> lon_degrees, lon_minutes, lon_hemisphere -> (27,9),
 // (30,9), (38,9); three-digit degrees widen their cell to column 29.
 void Decoder::read_longitude() {
     ReceiverState& s = receiver_state;
-    s.lon_degrees = real_value(line_text.fixed_piece(1, 3));
-    s.lon_minutes = real_value(line_text.fixed_piece(4, 7));
+    read_coordinate(3, 9, s.lon_degrees, s.lon_minutes, s.lon_hemisphere);
+}
+
+void Decoder::read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
+                              std::string& hemisphere) {
+    degrees = real_value(line_text.fixed_piece(1, degree_digits));
+    minutes = real_value(line_text.fixed_piece(degree_digits + 1, 7));
     line_text.drop_through_comma();
-    s.lon_hemisphere = line_text.first_character();
+    hemisphere = line_text.first_character();
     line_text.drop_through_comma();
-    show(27, 9, fixed(s.lon_degrees, 2, 0));
-    show(30, 9, fixed(s.lon_minutes, 7, 4));
-    show(38, 9, s.lon_hemisphere);
+    show(27, row, fixed(degrees, 2, 0));
+    show(30, row, fixed(minutes, 7, 4));
+    show(38, row, hemisphere);
 }
 
 // A (autonomous), D (differential) and E (dead reckoning) have their

@@ -16,6 +16,17 @@ struct Reading {
     std::string_view rest;   // what it leaves of the line
 };
 
+// Runs one field operation on each case and checks what it gives and leaves.
+template <std::size_t N, typename Operation>
+void check_readings(const Reading (&cases)[N], Operation read) {
+    for (const Reading& c : cases) {
+        SCOPED_TRACE(c.legend);
+        LineText line(c.text);
+        EXPECT_EQ(read(line), c.field);
+        EXPECT_EQ(line.text(), c.rest);
+    }
+}
+
 TEST(fields, the_line_ends_before_the_checksum) {
     const struct {
         std::string_view sentence;
@@ -33,12 +44,7 @@ TEST(fields, next_field_stops_at_a_comma_and_deletes_nothing_without_one) {
         {"an empty field", ",N", "", "N"},
         {"no comma: empty, nothing deleted", "K*25", "", "K"},
     };
-    for (const Reading& c : cases) {
-        SCOPED_TRACE(c.legend);
-        LineText line(c.text);
-        EXPECT_EQ(line.next_field(), c.field);
-        EXPECT_EQ(line.text(), c.rest);
-    }
+    check_readings(cases, [](LineText& line) { return line.next_field(); });
 }
 
 TEST(fields, next_value_ends_at_a_comma_or_the_end_of_the_sentence) {
@@ -50,12 +56,7 @@ TEST(fields, next_value_ends_at_a_comma_or_the_end_of_the_sentence) {
         {"a middle field", "100,1*57", "100", "1"},
         {"nothing left", "*5A", "", ""},
     };
-    for (const Reading& c : cases) {
-        SCOPED_TRACE(c.legend);
-        LineText line(c.text);
-        EXPECT_EQ(line.next_value(), c.field);
-        EXPECT_EQ(line.text(), c.rest);
-    }
+    check_readings(cases, [](LineText& line) { return line.next_value(); });
 }
 
 TEST(fields, last_field_is_all_that_is_left_and_deletes_nothing) {
@@ -65,12 +66,7 @@ TEST(fields, last_field_is_all_that_is_left_and_deletes_nothing) {
         {"no checksum", "0120", "0120", "0120"},
         {"commas are part of it", "a,b*00", "a,b", "a,b"},
     };
-    for (const Reading& c : cases) {
-        SCOPED_TRACE(c.legend);
-        LineText line(c.text);
-        EXPECT_EQ(line.last_field(), c.field);
-        EXPECT_EQ(line.text(), c.rest);
-    }
+    check_readings(cases, [](LineText& line) { return line.last_field(); });
 }
 
 TEST(fields, a_fixed_piece_never_reaches_past_its_field) {
