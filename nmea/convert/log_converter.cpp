@@ -2,10 +2,9 @@
 
 #include <cstdint>
 
+#include "common/field_format.h"
 #include "common/text_reader.h"
 #include "common/text_writer.h"
-
-#include "common/field_format.h"
 
 namespace nmea {
 

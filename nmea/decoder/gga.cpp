@@ -3,19 +3,19 @@
 // counted and enters the position scatter.
 //
 // $GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47
-//   123519.00     utc_hours, utc_minutes, utc_seconds  (60,4) (63,4) (67,4)
-//   4807.0380,N   lat_degrees, lat_minutes, lat_hemisphere  (27,8) (30,8) (38,8)
-//   01131.0000,E  lon_degrees, lon_minutes, lon_hemisphere  (27,9) (30,9) (38,9)
-//   1             quality_text                          (69,14)
-//   08            satellites_used                       (59,17)
-//   0.9           hdop                                  (49,9)
-//   545.4,M       msl_altitude                          (26,10)
-//                 vertical_speed, vertical acceleration (26,15) (37,15)
-//   46.9,M        geoid_separation                      (26,11)
-//   (empty)       correction_age                        (69,24)
-//   (empty)       station_id_text                       (26,23)
-//                 fix_count                             (26,6)
-//                 time since the first fix              (26,5)
+//   123519.00     utc_hours, utc_minutes, utc_seconds             (60,4) (63,4) (67,4)
+//   4807.0380,N   lat_degrees, lat_minutes, lat_hemisphere        (27,8) (30,8) (38,8)
+//   01131.0000,E  lon_degrees, lon_minutes, lon_hemisphere        (27,9) (30,9) (38,9)
+//   1             quality_text                                    (69,14)
+//   08            satellites_used                                 (59,17)
+//   0.9           hdop                                            (49,9)
+//   545.4,M       msl_altitude                                    (26,10)
+//                 vertical_speed, vertical acceleration           (26,15) (37,15)
+//   46.9,M        geoid_separation                                (26,11)
+//   (empty)       correction_age                                  (69,24)
+//   (empty)       station_id_text                                 (26,23)
+//                 fix_count; time since the first fix             (26,6) (26,5)
+//                 fix log front part, track point, ST_DEV
 #include "common/field_format.h"
 #include "nmea/decoder/decoder.h"
 

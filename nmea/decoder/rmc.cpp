@@ -3,15 +3,15 @@
 // from this RMC and the one before it.
 //
 // $GPRMC,123519.00,A,4807.0380,N,01131.0000,E,022.4,084.4,230394,003.1,W*44
-//   123519.00     utc_hours, utc_minutes, utc_seconds       (60,4) (63,4) (67,4)
+//   123519.00     utc_hours, utc_minutes, utc_seconds             (60,4) (63,4) (67,4)
 //   A             status (not used: V is shown like A)
-//   4807.0380,N   lat_degrees, lat_minutes, lat_hemisphere  (27,8) (30,8) (38,8)
-//   01131.0000,E  lon_degrees, lon_minutes, lon_hemisphere  (27,9) (30,9) (38,9)
-//   022.4         ground_speed = knots * 1.852 / 3.6         (26,13)
-//                 horizontal acceleration                   (37,13)
-//   084.4         heading                                   (26,14)
-//                 turning rate                              (37,14)
-//   230394        date_day, date_month, date_year (two digits)  (26,4) (29,4) (33,4)
+//   4807.0380,N   lat_degrees, lat_minutes, lat_hemisphere        (27,8) (30,8) (38,8)
+//   01131.0000,E  lon_degrees, lon_minutes, lon_hemisphere        (27,9) (30,9) (38,9)
+//   022.4         ground_speed = knots * 1.852 / 3.6              (26,13)
+//                 horizontal acceleration                         (37,13)
+//   084.4         heading                                         (26,14)
+//                 turning rate                                    (37,14)
+//   230394        date_day, date_month, date_year (two digits)    (26,4) (29,4) (33,4)
 //   003.1,W ...   (not used)
 #include <cmath>
 
