@@ -200,10 +200,6 @@ TEST(real_data, every_recording_gives_its_fixes_in_the_fix_log_and_the_track) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // --- The dashboard after the last line ---------------------------------
 
 // The cells that the last RMC, VTG, ZDA, GSV and GSA sentences leave, as the
@@ -215,10 +211,6 @@ struct FinalCells {
     std::string visible = "  ";
     std::string ids[12] = {"  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  "};
 };
-
-std::string whole(const char* format, double value) {
-    return formatted(format, value);
-}
 
 // A satellite id as an unsigned 16-bit cell.
 std::string id_text(const std::string& field) {
@@ -233,27 +225,27 @@ FinalCells expected_cells(const std::vector<std::string>& lines) {
         if (!sentence) continue;
         const Sentence& s = *sentence;
         if (s.tag == "RMC") {
-            cells.speed = whole("%5.1f", number(s.field(6)) * 1.852 / 3.6);
-            cells.heading = whole("%5.1f", number(s.field(7)));
+            cells.speed = formatted("%5.1f", number(s.field(6)) * 1.852 / 3.6);
+            cells.heading = formatted("%5.1f", number(s.field(7)));
             const std::string date = s.field(8);
-            cells.day = whole("%2.0f", number(date.substr(0, 2)));
-            cells.month = whole("%2.0f", number(date.substr(std::min<std::size_t>(2, date.size()), 2)));
-            cells.year = whole("%4.0f", number(date.substr(std::min<std::size_t>(4, date.size()), 2)));
+            cells.day = formatted("%2.0f", number(date.substr(0, 2)));
+            cells.month = formatted("%2.0f", number(date.substr(std::min<std::size_t>(2, date.size()), 2)));
+            cells.year = formatted("%4.0f", number(date.substr(std::min<std::size_t>(4, date.size()), 2)));
         } else if (s.tag == "VTG") {
-            cells.heading = whole("%5.1f", number(s.field(0)));
-            cells.speed = whole("%5.1f", number(s.field(6)) / 3.6);
+            cells.heading = formatted("%5.1f", number(s.field(0)));
+            cells.speed = formatted("%5.1f", number(s.field(6)) / 3.6);
         } else if (s.tag == "ZDA") {
-            cells.day = whole("%2.0f", number(s.field(1)));
-            cells.month = whole("%2.0f", number(s.field(2)));
-            cells.year = whole("%4.0f", number(s.field(3)));
-            cells.zone_hours = whole("%2.0f", number(s.field(4)));
-            cells.zone_minutes = whole("%2.0f", number(s.field(5)));
+            cells.day = formatted("%2.0f", number(s.field(1)));
+            cells.month = formatted("%2.0f", number(s.field(2)));
+            cells.year = formatted("%4.0f", number(s.field(3)));
+            cells.zone_hours = formatted("%2.0f", number(s.field(4)));
+            cells.zone_minutes = formatted("%2.0f", number(s.field(5)));
         } else if (s.tag == "GSV") {
             const int message = s.field(1).empty() ? 0 : s.field(1)[0] - '0';
             if (message < 1 || message > 3) continue;
             const double count = number(s.field(2));
             const double in_view = count > 0 && count == std::floor(count) ? std::fmod(count, 256) : 0;
-            cells.visible = whole("%2.0f", in_view);
+            cells.visible = formatted("%2.0f", in_view);
             for (int j = 0; j < 4; ++j) {
                 const int slot = 4 * (message - 1) + j;
                 cells.ids[slot] = in_view > slot ? id_text(s.field(3 + 4 * j)) : "  ";
