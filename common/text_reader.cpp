@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,6 +150,8 @@ public:
     std::size_t read(char* buffer, std::size_t size) override {
         for (;;) {
             check_interrupted();
+            pollfd ready{descriptor_, POLLIN, 0};
+            if (::poll(&ready, 1, 0) == 0) before_blocking_read();
             const ssize_t n = ::read(descriptor_, buffer, size);
             if (n >= 0) return static_cast<std::size_t>(n);
             if (errno != EINTR) throw file_error(errno, "cannot read", name_);
