@@ -27,11 +27,9 @@ template <typename Document>
 int run_numbered_list(common::Console& console, const std::filesystem::path& folder, std::string_view count_label) {
     console.clear_screen();
     line_ends(console, 2);
-    console.write(list_prompt);
-    auto list = ask_point_list(console, folder);
-    if (!list) return 0;
-    console.write(document_prompt);
-    Document document(ask_document(console, folder));
+    auto files = ask_files(console, folder, list_prompt, document_prompt);
+    if (!files) return 0;
+    Document document(std::move(files->document));
 
     line_ends(console, 1);
     show_choice_menu(console, notation_menu);
@@ -42,8 +40,9 @@ int run_numbered_list(common::Console& console, const std::filesystem::path& fol
     line_ends(console, 2);
     const int count_row = console.screen().row();
 
-    PointList point_list(std::move(*list), angle_notation, FieldOrder::number_latitude_longitude);
+    PointList point_list(std::move(files->point_list), angle_notation, FieldOrder::number_latitude_longitude);
     std::int64_t points_read = 0;
+    // Shown at 0 first, so that an empty list is counted too.
     show_count(console, count_column, count_row, count_label, points_read);
     convert_list(point_list, document, [&](const PointRecord& point_record) {
         document.add(point_record);

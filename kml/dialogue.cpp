@@ -1,6 +1,9 @@
 #include "kml/dialogue.h"
 
+#include <cerrno>
 #include <string>
+#include <system_error>
+#include <utility>
 
 #include "common/field_format.h"
 
@@ -15,21 +18,28 @@ void line_ends(common::Console& console, int count) {
     for (int i = 0; i < count; ++i) console.write_line_end();
 }
 
-std::optional<common::TextReader> ask_point_list(common::Console& console, const std::filesystem::path& folder) {
-    const std::string name = console.read_line();
-    auto list = common::TextReader::open(common::file_path(folder, name), name);
-    if (!list) {
+std::optional<ListAndDocument> ask_files(common::Console& console, const std::filesystem::path& folder,
+                                         std::string_view list_prompt, std::string_view document_prompt) {
+    console.write(list_prompt);
+    const std::string list_name = console.read_line();
+    auto point_list = common::TextReader::open(common::file_path(folder, list_name), list_name);
+    if (!point_list) {
         console.go_to(28, 24);
         console.write(not_found);
-        console.write(name);
+        console.write(list_name);
         console.final_key();
+        return std::nullopt;
     }
-    return list;
-}
 
-common::TextWriter ask_document(common::Console& console, const std::filesystem::path& folder) {
+    console.write(document_prompt);
     const std::string name = console.read_line();
-    return common::TextWriter::create(common::file_path(folder, name), name);
+    const std::filesystem::path path = common::file_path(folder, name);
+    std::error_code not_there;
+    if (std::filesystem::equivalent(path, common::file_path(folder, list_name), not_there)) {
+        throw common::RunError(EEXIST, "cannot create \"" + common::printable_token(name, 255) +
+                                           "\": it is the point list being read");
+    }
+    return ListAndDocument{std::move(*point_list), common::TextWriter::create(path, name)};
 }
 
 void show_count(common::Console& console, int column, int row, std::string_view label, std::int64_t count) {

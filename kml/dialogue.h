@@ -21,14 +21,21 @@ inline constexpr common::Cp1251Text count_of_points{"Брой точки: "};
 
 void line_ends(common::Console& console, int count);
 
-// Reads the point list's name at the cursor and opens the list. When it
-// cannot be opened, " HЕ НАМИРА ФАЙЛ " and the name stand on row 24, the
-// program waits for a key, and nothing is returned.
-std::optional<common::TextReader> ask_point_list(common::Console& console, const std::filesystem::path& folder);
+// The point list, open, and the document, created.
+struct ListAndDocument {
+    common::TextReader point_list;
+    common::TextWriter document;
+};
 
-// Reads the document's name at the cursor and creates the file; an existing
-// file of that name is replaced.
-common::TextWriter ask_document(common::Console& console, const std::filesystem::path& folder);
+// Asks for the point list after `list_prompt` and opens it, then for the
+// document after `document_prompt` on the next row and creates it; an
+// existing file of that name is replaced. When the list cannot be opened,
+// " HЕ НАМИРА ФАЙЛ " and its name stand on row 24, the program waits for a
+// key, and nothing is returned (no document is created then). The list's
+// own name as the document would empty it before it is read: the run stops
+// there instead.
+std::optional<ListAndDocument> ask_files(common::Console& console, const std::filesystem::path& folder,
+                                         std::string_view list_prompt, std::string_view document_prompt);
 
 // `label` and the count without leading blanks, at (column, row).
 void show_count(common::Console& console, int column, int row, std::string_view label, std::int64_t count);

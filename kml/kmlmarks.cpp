@@ -30,11 +30,9 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
     line_ends(console, 2);
     const SelectionWindow selection_window = read_selection_window(folder);
 
-    console.write(list_prompt);
-    auto list = ask_point_list(console, folder);
-    if (!list) return 0;
-    console.write(document_prompt);
-    PlacemarkDocument placemark_document(ask_document(console, folder));
+    auto files = ask_files(console, folder, list_prompt, document_prompt);
+    if (!files) return 0;
+    PlacemarkDocument placemark_document(std::move(files->document));
 
     line_ends(console, 2);
     show_choice_menu(console, kmlmarks_notation_menu);
@@ -42,7 +40,8 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
     show_choice_menu(console, field_order_menu);
     // The questions are found back from the cursor, so that names long
     // enough to wrap, or to scroll the screen, cannot move the answer cells
-    // out of their parentheses.
+    // out of their parentheses; the line ends below the menus follow the
+    // answers, so that a scroll they cause comes after them too.
     const int order_row = console.screen().row();
     const int notation_row = order_row - 2 - question_offset(field_order_menu);
     const auto angle_notation =
@@ -51,9 +50,10 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
     line_ends(console, 2);
     const int count_row = console.screen().row();
 
-    PointList point_list(std::move(*list), angle_notation, field_order);
+    PointList point_list(std::move(files->point_list), angle_notation, field_order);
     std::int64_t points_read = 0;
     std::int64_t points_written = 0;
+    // Shown at 0 first, so that an empty list is counted too.
     show_count(console, count_column, count_row, count_of_points, points_read);
     convert_list(point_list, placemark_document, [&](const PointRecord& point_record) {
         if (selection_window.contains(point_record)) {

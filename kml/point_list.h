@@ -56,7 +56,7 @@ struct PointRecord {
     void set_name(std::string_view name);
 
 private:
-    char name_[max_name];
+    char name_[max_name]{};
     std::size_t name_size_ = 0;
 };
 

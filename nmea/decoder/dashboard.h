@@ -18,10 +18,13 @@ constexpr int value_colour = 15;
 // Draws the frame; the colour is 15 afterwards, for every value field.
 void draw_frame(common::Console& console);
 
-// Writes one value field: go to its position and write it.
+// Writes one value field: go to its position and write it. A value that
+// needs more characters than its width widens to the right, but never past
+// column 80: wrapped, it would overwrite the rows below, and on the last rows
+// it would scroll the whole dashboard away.
 inline void show(common::Console& console, int column, int row, std::string_view text) {
     console.go_to(column, row);
-    console.write(text);
+    console.write(text.substr(0, static_cast<std::size_t>(common::Screen::columns + 1 - column)));
 }
 
 }  // namespace nmea

@@ -5,11 +5,8 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
-#include <string>
 
 #include "common/console.h"
-#include "common/text_reader.h"
 #include "nmea/decoder/fields.h"
 #include "nmea/decoder/fix_log.h"
 #include "nmea/decoder/receiver_state.h"
@@ -27,9 +24,9 @@ public:
     // Creates both output files; `pause_length` is the DELAY answer × 90000.
     Decoder(common::Console& console, const std::filesystem::path& folder, double pause_length);
 
-    // Processes one recording line (at most 255 characters). `last` tells
-    // whether it is the last line of the recording.
-    void process_line(std::string_view line, bool last);
+    // Processes one recording line (at most 255 characters): the PC clock,
+    // then the handler of its sentence tag.
+    void process_line(std::string_view line);
 
     // Closes the fix log and finishes the track document.
     void close_outputs();
@@ -53,6 +50,13 @@ private:
     void show(int column, int row, std::string_view text);
     // ST_DEV: the scatter of the last 16 logged positions.
     void ST_DEV();
+
+    // Steps shared by GGA, GLL and RMC: the time field (hhmmss.s) and the
+    // latitude and longitude fields with their hemisphere letters, read and
+    // then shown.
+    void read_utc_time();
+    void read_latitude();
+    void read_longitude();
 
     common::Console& console;
     ReceiverState receiver_state;

@@ -3,15 +3,21 @@
 // consumes them. `LineText` is a view of the line: consuming a field moves
 // its start, and no field is ever copied.
 //
-// Two readings differ from the plain character positions, because real
-// receivers write fields of other widths than hhmmss.ss and ddmm.mmmm:
+// Three readings differ from the plain character positions, because real
+// receivers write fields of other widths than hhmmss.ss and ddmm.mmmm, add
+// fields that newer versions of NMEA 0183 define, and may leave out the
+// checksum:
 // - a fixed piece never reaches past the end of its field: it is cut at the
 //   first ",". "123519" gives 19 seconds, "4807.038" gives 7.038 minutes;
-// - a number read as the last field ends at the first "," or "*", so a field
-//   that a newer receiver adds after it does not turn it into 0.
+// - a number read up to the "*" (the last field, or the last satellite of a
+//   GSV message) ends at the first "," or "*", so a field that a newer
+//   receiver adds after it does not turn it into 0;
+// - a sentence without "*" (no checksum) ends at the end of the line.
+// Well-formed fields read exactly as the plain positions give them.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "common/text_reader.h"
@@ -25,54 +31,55 @@ public:
 
     std::string_view text() const { return text_; }
     bool starts_with(std::string_view tag) const { return text_.substr(0, tag.size()) == tag; }
+    bool has_comma() const { return text_.find(',') != std::string_view::npos; }
 
     // Deletes up to and including the first ","; nothing without one.
     void drop_through_comma() { drop_through(','); }
 
     // The characters before the first ","; then deletes through it. Empty,
     // and nothing deleted, when there is no ",".
-    std::string_view next_field() { return take_through(','); }
-
-    // The same with "*" in place of ",".
-    std::string_view next_field_to_star() { return take_through('*'); }
-
-    // The characters before the first "*" (empty without one); nothing is
-    // deleted.
-    std::string_view last_field() const {
-        const std::size_t star = text_.find('*');
-        return star == std::string_view::npos ? std::string_view{} : text_.substr(0, star);
+    std::string_view next_field() {
+        const std::size_t at = text_.find(',');
+        if (at == std::string_view::npos) return {};
+        const std::string_view field = text_.substr(0, at);
+        text_.remove_prefix(at + 1);
+        return field;
     }
 
-    // A numeric last field: it ends at the first "," or "*".
-    std::string_view last_number_field() const {
-        const std::string_view field = last_field();
-        return field.substr(0, field.find(','));
+    // A number that may be the last field: the characters before the first
+    // "," or "*" (all that is left when there is neither); then deletes
+    // through that separator.
+    std::string_view next_value() {
+        const std::size_t at = text_.find_first_of(",*");
+        const std::string_view field = text_.substr(0, at);
+        text_.remove_prefix(at == std::string_view::npos ? text_.size() : at + 1);
+        return field;
     }
+
+    // The text of the last field: the characters before the first "*" (all
+    // that is left when there is none); nothing is deleted.
+    std::string_view last_field() const { return text_.substr(0, text_.find('*')); }
+
+    // The field at the front: the characters before the first ",".
+    std::string_view field() const { return text_.substr(0, text_.find(',')); }
 
     // The characters at 1-based positions first .. first + length - 1 of
-    // the current field (fewer when the field is shorter); nothing deleted.
+    // the field at the front (fewer when the field is shorter); nothing is
+    // deleted.
     std::string_view fixed_piece(std::size_t first, std::size_t length) const {
-        const std::string_view field = text_.substr(0, text_.find(','));
-        if (first > field.size()) return {};
-        return field.substr(first - 1, length);
+        const std::string_view front = field();
+        if (first > front.size()) return {};
+        return front.substr(first - 1, length);
     }
 
     // The first character of what remains, as a one-character text (empty
-    // when nothing remains).
+    // when nothing remains). After an empty field this is the next comma.
     std::string_view first_character() const { return text_.substr(0, 1); }
 
 private:
     void drop_through(char separator) {
         const std::size_t at = text_.find(separator);
         if (at != std::string_view::npos) text_.remove_prefix(at + 1);
-    }
-
-    std::string_view take_through(char separator) {
-        const std::size_t at = text_.find(separator);
-        if (at == std::string_view::npos) return {};
-        const std::string_view field = text_.substr(0, at);
-        text_.remove_prefix(at + 1);
-        return field;
     }
 
     std::string_view text_;

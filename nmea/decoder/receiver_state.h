@@ -64,4 +64,23 @@ struct ReceiverState {
     double beacon_signal_strength = 0, beacon_snr = 0, beacon_frequency = 0, beacon_bit_rate = 0;
 };
 
+// The three deviations of the last ST_DEV are all below 5 metres: the
+// dashboard and the fix log show them only then (each with its own minimum
+// count of fixes).
+inline bool scatter_is_small(const ReceiverState& s) {
+    constexpr double limit = 5;
+    return s.std_dev_ns < limit && s.std_dev_ew < limit && s.std_dev_alt < limit;
+}
+
+// Seconds from an earlier UTC time of day to a later one. A difference below
+// minus half a day is a crossing of midnight, so rates and durations stay
+// right across it.
+inline double seconds_between(double earlier_hours, double earlier_minutes, double earlier_seconds,
+                              double hours, double minutes, double seconds) {
+    constexpr double day = 86400;
+    const double difference =
+        (hours - earlier_hours) * 3600 + (minutes - earlier_minutes) * 60 + seconds - earlier_seconds;
+    return difference < -day / 2 ? difference + day : difference;
+}
+
 }  // namespace nmea

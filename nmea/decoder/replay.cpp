@@ -67,7 +67,7 @@ void Decoder::show_pc_clock() {
     }
 }
 
-void Decoder::process_line(std::string_view line, bool last) {
+void Decoder::process_line(std::string_view line) {
     // A line carries a PC clock prefix when its 15th character is "-":
     // hours, minutes, seconds and milliseconds in characters 2-3, 5-6, 8-9
     // and 11-13.
@@ -83,7 +83,6 @@ void Decoder::process_line(std::string_view line, bool last) {
     // the talker; a last line without "$" just loses its first two characters.
     const std::size_t dollar = line.find('$');
     const std::size_t tag_start = dollar == std::string_view::npos ? 2 : dollar + 3;
-    (void)last;
     line_text = LineText(line.substr(std::min(tag_start, line.size())));
 
     for (const SentenceHandler& handler : sentence_handlers) {
@@ -129,7 +128,7 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
         // Lines without a sentence are passed over at once, without a look
         // at the keyboard, unless they are the last line.
         if (line.find('$') == std::string_view::npos && !last) continue;
-        decoder.process_line(line, last);
+        decoder.process_line(line);
         if (console.key_pressed() || last) break;
     }
     decoder.close_outputs();

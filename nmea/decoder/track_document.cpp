@@ -13,7 +13,15 @@ TrackDocument::TrackDocument(const std::filesystem::path& folder)
     file_.write_line();
 }
 
-void TrackDocument::add_point(const ReceiverState&) {}
+// "11.516667,48.117300": longitude first, signed by the hemisphere (S and W
+// negative), as map viewers read it.
+void TrackDocument::add_point(const ReceiverState& s) {
+    const double latitude = s.lat_degrees + s.lat_minutes / 60;
+    const double longitude = s.lon_degrees + s.lon_minutes / 60;
+    common::write_coordinates(file_, s.lon_hemisphere == "W" ? -longitude : longitude,
+                              s.lat_hemisphere == "S" ? -latitude : latitude);
+    file_.line_end();
+}
 
 void TrackDocument::finish() {
     file_.write_line();

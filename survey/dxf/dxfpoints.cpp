@@ -3,7 +3,6 @@
 #include <array>
 
 #include "common/cp1251.h"
-#include "common/field_format.h"
 #include "common/text_writer.h"
 #include "survey/register/dialogue.h"
 
@@ -75,15 +74,9 @@ int run_dxfpoints(common::Console& console, const std::filesystem::path& folder)
         if (drawing->read_line() != "POINT") continue;
         if (const auto point = read_point_entity(*drawing)) {
             write_register_point(file, *point);
-            ++point_count;
-            console.go_to(64, 11);
-            console.write(point_mark);
-            console.write(common::integer(point_count, 8));
+            show_count(console, 64, 11, point_mark, ++point_count, 8);
         } else {
-            ++skipped;
-            console.go_to(33, 13);
-            console.write(skipped_points);
-            console.write(common::integer(skipped, 12));
+            show_count(console, 33, 13, skipped_points, ++skipped, 12);
         }
     }
     drawing.reset();

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/cp1251.h"
+#include "common/field_format.h"
 #include "common/program.h"
 #include "common/run_error.h"
 
@@ -49,6 +50,13 @@ common::TextWriter create_output(const NamedFile& output, const NamedFile& input
                                            "\": it is the file being read");
     }
     return common::TextWriter::create(output.path, output.name);
+}
+
+void show_count(common::Console& console, int column, int row, std::string_view label, std::int64_t count,
+                int width) {
+    console.go_to(column, row);
+    console.write(label);
+    console.write(common::integer(count, width));
 }
 
 void show_end(common::Console& console, int row, std::string_view text) {

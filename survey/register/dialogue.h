@@ -3,6 +3,7 @@
 // the closing message.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -43,6 +44,10 @@ std::optional<common::TextReader> open_input(common::Console& console, const Nam
 // Creates (or truncates) the output file. The file being read is refused
 // with an error report: creating it would empty the input before it is read.
 common::TextWriter create_output(const NamedFile& output, const NamedFile& input);
+
+// Writes a label and a count right after it at (column, row): n:width.
+void show_count(common::Console& console, int column, int row, std::string_view label, std::int64_t count,
+                int width = 0);
 
 // Writes the closing text at (30, row) and waits for the last key.
 void show_end(common::Console& console, int row, std::string_view text);

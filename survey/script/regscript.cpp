@@ -5,9 +5,8 @@
 
 #include "common/cp1251.h"
 #include "common/field_format.h"
-#include "common/run_error.h"
 #include "survey/register/coordinate_register.h"
-#include "survey/register/dialogue.h"
+#include "survey/script/script_dialogue.h"
 #include "survey/script/script_writer.h"
 
 namespace survey {
@@ -24,8 +23,7 @@ constexpr common::Cp1251Text check_failed{"ГРЕШКА В КООРДИНАТН�
 constexpr common::Cp1251Text point_mark{"т. "};
 constexpr common::Cp1251Text finished{"Регистър - ЗАВЪРШЕН.  "};
 
-// Every prompt is shown, also when its question is not asked; answers are
-// typed at column 53 of the prompt's row.
+// Every prompt is shown, also when its question is not asked.
 constexpr std::array<PlacedText, 6> screen_texts{{
     {13, 5, choose_layout},
     {10, 17, layout_prompt},
@@ -34,8 +32,6 @@ constexpr std::array<PlacedText, 6> screen_texts{{
     {10, 21, height_prompt},
     {10, 22, decimals_prompt},
 }};
-
-constexpr int answer_column = 53;
 
 void show_screen(common::Console& console) {
     show_first_screen(console, screen_texts);
@@ -84,30 +80,16 @@ void write_record(ScriptWriter& script, const RegisterLayout& layout, const Regi
 
 }  // namespace
 
-int read_elevation_decimals(common::Console& console) {
-    const std::int64_t value = common::read_integer_answer(console);
-    if (value < 0) throw common::invalid_number(common::integer(value), "keyboard", 0);
-    return value > 4 ? 4 : static_cast<int>(value);
-}
-
 int run_regscript(common::Console& console, const std::filesystem::path& folder) {
     show_screen(console);
     const RegisterLayout& layout = choose_register_layout(console);
 
-    const NamedFile input = ask_file_name(console, folder, answer_column, 19);
-    auto reader = open_input(console, input, 24);
-    if (!reader) return 0;
-    if (const auto ordinal = register_check(*reader)) {
-        console.go_to(12, 24);
-        console.write(check_failed);
-        console.write(common::integer(*ordinal));
-        console.final_key();
-        return 0;
-    }
-    reader = common::TextReader::open_or_fail(input.path, input.name);
+    auto input = open_checked_register(console, folder, 19, 24, check_failed);
+    if (!input) return 0;
+    common::TextReader& reader = input->reader;
 
     const NamedFile output = ask_file_name(console, folder, answer_column, 20);
-    common::TextWriter file = create_output(output, input);
+    common::TextWriter file = create_output(output, input->file);
 
     double text_height = 0;
     if (layout.has_number() || layout.has_elevation()) {
@@ -129,14 +111,11 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
     // failed record. A failed record writes nothing but is still counted.
     std::int64_t record_count = 0;
     do {
-        if (const auto point = read_in_layout(*reader, layout)) write_record(script, layout, *point);
-        ++record_count;
-        console.go_to(68, 19);
-        console.write(point_mark);
-        console.write(common::integer(record_count, 6));
-    } while (!reader->eof());
+        if (const auto point = read_in_layout(reader, layout)) write_record(script, layout, *point);
+        show_count(console, 68, 19, point_mark, ++record_count, 6);
+    } while (!reader.eof());
     script.write_footer();
-    reader.reset();
+    input.reset();
     file.close();
 
     show_end(console, 24, finished);

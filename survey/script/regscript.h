@@ -14,8 +14,4 @@ namespace survey {
 int run_regscript(common::Console& console, const std::filesystem::path& folder);
 int run_regscript_basic(common::Console& console, const std::filesystem::path& folder);
 
-// The decimals of the elevation label, typed on the keyboard: a whole number
-// not below 0 (else runtime error 106); anything above 4 gives 4.
-int read_elevation_decimals(common::Console& console);
-
 }  // namespace survey

@@ -5,8 +5,8 @@
 #include "common/cp1251.h"
 #include "common/field_format.h"
 #include "survey/register/coordinate_register.h"
-#include "survey/register/dialogue.h"
 #include "survey/script/regscript.h"
+#include "survey/script/script_dialogue.h"
 #include "survey/script/script_writer.h"
 
 namespace survey {
@@ -32,8 +32,6 @@ constexpr std::array<PlacedText, 5> screen_texts{{
     {10, 15, decimals_prompt},
 }};
 
-constexpr int answer_column = 53;
-
 void write_record(ScriptWriter& script, const RegisterPoint& point) {
     if (point.elevation == no_elevation) {
         script.write_plane_point(point);
@@ -47,13 +45,12 @@ void write_record(ScriptWriter& script, const RegisterPoint& point) {
     }
 }
 
-// A record whose point number is not a whole number (12.0, 1e3) writes
-// nothing; the count of such records and the last of them stay on the
-// screen, so that the surveyor can mend the register.
+// A record that cannot be read (a point number such as 12.0 or 1e3, or a
+// last line cut short) writes nothing; the count of such records and the
+// last of them stay on the screen, so that the surveyor can mend the
+// register.
 void show_skipped(common::Console& console, std::int64_t skipped, std::int64_t record) {
-    console.go_to(12, 21);
-    console.write(skipped_records);
-    console.write(common::integer(skipped, 6));
+    show_count(console, 12, 21, skipped_records, skipped, 6);
     console.write(last_skipped);
     console.write(common::integer(record, 6));
 }
@@ -63,20 +60,12 @@ void show_skipped(common::Console& console, std::int64_t skipped, std::int64_t r
 int run_regscript_basic(common::Console& console, const std::filesystem::path& folder) {
     show_first_screen(console, screen_texts);
 
-    const NamedFile input = ask_file_name(console, folder, answer_column, 9);
-    auto reader = open_input(console, input, 23);
-    if (!reader) return 0;
-    if (const auto ordinal = register_check(*reader)) {
-        console.go_to(12, 23);
-        console.write(check_failed);
-        console.write(common::integer(*ordinal));
-        console.final_key();
-        return 0;
-    }
-    reader = common::TextReader::open_or_fail(input.path, input.name);
+    auto input = open_checked_register(console, folder, 9, 23, check_failed);
+    if (!input) return 0;
+    common::TextReader& reader = input->reader;
 
     const NamedFile output = ask_file_name(console, folder, answer_column, 11);
-    common::TextWriter file = create_output(output, input);
+    common::TextWriter file = create_output(output, input->file);
     console.go_to(answer_column, 13);
     const double text_height = common::read_real_answer(console);
     console.go_to(answer_column, 15);
@@ -88,21 +77,18 @@ int run_regscript_basic(common::Console& console, const std::filesystem::path& f
     // record is attempted there.
     std::int64_t record_count = 0;
     std::int64_t skipped = 0;
-    while (!reader->seek_eof()) {
-        ++record_count;
-        console.go_to(65, 9);
-        console.write(point_mark);
-        console.write(common::integer(record_count, 6));
-        if (const auto point = read_fixed_with_elevation(*reader)) {
+    while (!reader.seek_eof()) {
+        show_count(console, 65, 9, point_mark, ++record_count, 6);
+        if (const auto point = read_fixed_with_elevation(reader)) {
             write_record(script, *point);
         } else {
             // The rest of the line belongs to the failed record.
-            reader->skip_line();
+            reader.skip_line();
             show_skipped(console, ++skipped, record_count);
         }
     }
     script.write_footer();
-    reader.reset();
+    input.reset();
     file.close();
 
     show_end(console, 18, finished);

@@ -128,7 +128,8 @@ public:
     // Asks for the station and the radius and lists the station.
     void list_next_station() {
         console.go_to(answer_column, station_row);
-        station_number = static_cast<std::uint16_t>(static_cast<std::uint64_t>(common::read_integer_answer(console)));
+        // Like the register's point numbers, the answer keeps its low 16 bits.
+        station_number = static_cast<std::uint16_t>(common::read_integer_answer(console));
         console.go_to(answer_column, radius_row);
         region_radius = common::read_real_answer(console);
 
@@ -158,7 +159,7 @@ private:
         for_each_record(register_path, register_name, [&](const RegisterPoint& point) {
             if (point.number == station_number) return;
             const double distance = DIST(station.north, station.east, point.north, point.east);
-            if (!(distance <= region_radius)) return;
+            if (distance > region_radius) return;
             ++included_count;
             write_listing_row(listing, point.number, ATANG(point.east - station.east, point.north - station.north),
                               distance);

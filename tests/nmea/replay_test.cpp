@@ -13,7 +13,7 @@ int replay(ScriptedConsole& console, const TempFolder& folder) {
     return nmea::run_nmeadecode(console, folder.path());
 }
 
-TEST(replay, the_pause_does_not_wrap_and_a_negative_answer_gives_none) {
+TEST(replay, each_gga_pauses_four_times_without_wrapping_and_nothing_else_pauses) {
     const struct {
         const char* answer;
         std::uint64_t pause;
@@ -21,12 +21,11 @@ TEST(replay, the_pause_does_not_wrap_and_a_negative_answer_gives_none) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
         TempFolder folder;
-        folder.write("REC_COM.txt", "$GPGGA,1\r\n");
+        folder.write("REC_COM.txt", "$GPGSA,A,3*00\r\n$GPGGA,1\r\n$GPRMC,1*00\r\n");
         ScriptedConsole console(std::string(c.answer) + "\n\n");
-        nmea::Decoder decoder(console, folder.path(), common::to_real(c.answer) * 90000);
-        (void)replay;
-        decoder.handle_gga();
-        decoder.close_outputs();
+        EXPECT_EQ(replay(console, folder), 0);
+        const std::vector<std::uint64_t> expected(c.pause == 0 ? 0 : 4, c.pause);
+        EXPECT_EQ(console.pauses(), expected);
     }
 }
 

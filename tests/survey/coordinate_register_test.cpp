@@ -5,30 +5,15 @@
 #include "common/run_error.h"
 #include "common/text_writer.h"
 #include "tests/support/test_support.h"
+#include "tests/survey/string_reader.h"
 
 using common::TextReader;
 using survey::RegisterPoint;
 
 namespace {
 
-class StringSource : public common::TextSource {
-public:
-    explicit StringSource(std::string text) : text_(std::move(text)) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        // A few bytes at a time, so that every record also reads across refills.
-        const std::size_t n = std::min({size, std::size_t{5}, text_.size() - next_});
-        text_.copy(buffer, n, next_);
-        next_ += n;
-        return n;
-    }
-
-private:
-    std::string text_;
-    std::size_t next_ = 0;
-};
-
 TextReader reader_of(std::string text) {
-    return TextReader(std::make_unique<StringSource>(std::move(text)), "points.txt", 8);
+    return survey_testing::reader_of(std::move(text), "points.txt");
 }
 
 // --- register_check ------------------------------------------------------------

@@ -1,0 +1,35 @@
+// The questions both script programs ask: the register, checked before it
+// is used, and the decimals of the elevation labels.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "common/console.h"
+#include "common/text_reader.h"
+#include "survey/register/dialogue.h"
+
+namespace survey {
+
+// Every answer is typed at column 53 of its prompt's row.
+constexpr int answer_column = 53;
+
+struct CheckedRegister {
+    NamedFile file;
+    common::TextReader reader;  // at the start of the register
+};
+
+// Asks for the register at (answer_column, row), opens it and runs the number check
+// over it. Nothing when it cannot be opened or a token is not a number: the
+// message (the missing-file message, or `check_failed` followed by the
+// ordinal of the token) then stands at row `message_row` and the last key
+// is answered.
+std::optional<CheckedRegister> open_checked_register(common::Console& console, const std::filesystem::path& folder,
+                                                     int row, int message_row, std::string_view check_failed);
+
+// The decimals of the elevation label, typed on the keyboard: a whole number
+// not below 0 (else runtime error 106); anything above 4 gives 4.
+int read_elevation_decimals(common::Console& console);
+
+}  // namespace survey
