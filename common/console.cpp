@@ -231,6 +231,18 @@ void Console::delay(std::uint64_t milliseconds) {
     check_interrupted();
 }
 
+namespace {
+Console* blocking_read_console = nullptr;
+}
+
+void set_blocking_read_hook(Console* console) {
+    blocking_read_console = console;
+}
+
+void before_blocking_read() {
+    if (blocking_read_console != nullptr) blocking_read_console->present();
+}
+
 double read_real_answer(Console& console) {
     TextReader reader = TextReader::keyboard(console);
     const double value = reader.read_real();

@@ -155,6 +155,11 @@ private:
     unsigned char code_ = 0;
 };
 
+// A file read that would wait (a pipe or a device, never a plain file) is
+// a wait like any other: the terminal shows the latest screen first.
+void before_blocking_read();
+void set_blocking_read_hook(Console* console);
+
 // Reads a real (or a whole number) typed on the keyboard, then discards the
 // rest of the typed line. An invalid answer raises runtime error 106.
 double read_real_answer(Console& console);

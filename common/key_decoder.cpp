@@ -154,6 +154,8 @@ int DescriptorKeys::read_byte(int timeout_ms) {
                 return end_of_input;
             }
             check_interrupted();
+            // The window changed size while waiting: show the screen anew.
+            if (take_window_change()) before_blocking_read();
             continue;
         }
         if (ready == 0) return no_byte;

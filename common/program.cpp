@@ -25,6 +25,10 @@ void on_signal(int signal_number) {
     note_signal(signal_number);
 }
 
+void on_window_change(int) {
+    note_window_change();
+}
+
 void install_signal_handlers() {
     struct sigaction action {};
     action.sa_handler = on_signal;
@@ -32,6 +36,8 @@ void install_signal_handlers() {
     action.sa_flags = 0;  // no SA_RESTART: a blocked read returns to check
     for (const int number : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(number, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    action.sa_handler = on_window_change;
+    ::sigaction(SIGWINCH, &action, nullptr);
 }
 
 // The report goes on the screen, where the program's own texts are, on a

@@ -28,8 +28,14 @@ std::string printable_token(std::string_view token, std::size_t limit) {
 RunError invalid_number(std::string_view token, std::string_view source, long line) {
     std::string where(source);
     if (line > 0) where += ", line " + std::to_string(line);
-    const std::string shown = token.empty() ? "end of file" : "\"" + printable_token(token) + "\"";
-    return RunError(error_invalid_numeric_format, "invalid numeric format " + shown + " (" + where + ")");
+    std::string message = "invalid numeric format ";
+    if (token.empty()) {
+        message += "at the end of the file";
+    } else {
+        message.append(1, '"').append(printable_token(token)).append(1, '"');
+    }
+    message.append(" (").append(where).append(")");
+    return RunError(error_invalid_numeric_format, message);
 }
 
 RunError file_error(int system_code, std::string_view action, std::string_view file_name) {
@@ -49,6 +55,17 @@ namespace common {
 
 namespace {
 volatile std::sig_atomic_t signal_seen = 0;
+volatile std::sig_atomic_t window_changed = 0;
+}
+
+void note_window_change() {
+    window_changed = 1;
+}
+
+bool take_window_change() {
+    if (window_changed == 0) return false;
+    window_changed = 0;
+    return true;
 }
 
 void note_signal(int signal_number) {

@@ -55,4 +55,9 @@ int pending_signal();
 // Raises the stop for a pending signal, if any.
 void check_interrupted();
 
+// A change of the terminal's size (SIGWINCH), noted by the signal handler and
+// taken by the wait that it interrupted, which then redraws.
+void note_window_change();
+bool take_window_change();
+
 }  // namespace common

@@ -41,9 +41,11 @@ TerminalConsole::TerminalConsole(int input, int output) : keys_(input), output_(
         ::tcsetattr(input, TCSAFLUSH, &raw);
     }
     write_all(output_, "\x1b[0m\x1b[40m\x1b[2J\x1b[H");
+    set_blocking_read_hook(this);
 }
 
 TerminalConsole::~TerminalConsole() {
+    set_blocking_read_hook(nullptr);
     restore();
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,6 +150,8 @@ public:
     std::size_t read(char* buffer, std::size_t size) override {
         for (;;) {
             check_interrupted();
+            pollfd ready{descriptor_, POLLIN, 0};
+            if (::poll(&ready, 1, 0) == 0) before_blocking_read();
             const ssize_t n = ::read(descriptor_, buffer, size);
             if (n >= 0) return static_cast<std::size_t>(n);
             if (errno != EINTR) throw file_error(errno, "cannot read", name_);
@@ -260,30 +263,57 @@ bool TextReader::seek_eof() {
     return eof();
 }
 
+namespace {
+
+bool is_separator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+}  // namespace
+
 TextReader::Token TextReader::next_token() {
     Token token;
-    int c = peek();
-    while (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+    for (int c = peek(); c >= 0 && is_separator(static_cast<char>(c)); c = peek()) {
         token.skipped = true;
         advance();
-        c = peek();
     }
     token.line = line_;
     std::size_t size = 0;
-    while (c >= 0 && c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+    // The token runs to the next separator, in as many buffer loads as it
+    // takes; it is copied in whole runs, not byte by byte.
+    while (peek() >= 0) {
+        const char* start = buffer_.data() + position_;
+        const char* stop = buffer_.data() + end_;
+        const char* p = start;
+        while (p != stop && !is_separator(*p) && *p != 26) ++p;
+        const auto run = static_cast<std::size_t>(p - start);
         // A token longer than a line is never a number; keep its start for
         // the report and read past the rest without storing it.
-        if (size <= max_line) token_[size++] = static_cast<char>(c);
-        advance();
-        c = peek();
+        const std::size_t kept = std::min(run, max_line - std::min(size, max_line));
+        std::memcpy(token_ + std::min(size, max_line), start, kept);
+        size += run;
+        position_ += run;
+        if (p != stop) break;
     }
+    if (size > 0) after_cr_ = false;
     token.found = size > 0;
-    token.text = std::string_view(token_, size);
+    token.too_long = size > max_line;
+    token.text = std::string_view(token_, std::min(size, max_line));
     return token;
 }
 
 void TextReader::fail(const Token& token) {
     throw invalid_number(token.text, name_, name_ == "keyboard" ? 0 : token.line);
+}
+
+std::optional<double> TextReader::real_of(const Token& token) const {
+    if (token.too_long) return std::nullopt;
+    return parse_real(token.text);
+}
+
+std::optional<std::int64_t> TextReader::integer_of(const Token& token) const {
+    if (token.too_long) return std::nullopt;
+    return parse_integer(token.text);
 }
 
 std::optional<double> TextReader::try_read_real() {
@@ -292,13 +322,13 @@ std::optional<double> TextReader::try_read_real() {
         if (token.skipped) return 0.0;
         return std::nullopt;
     }
-    return parse_real(token.text);
+    return real_of(token);
 }
 
 std::optional<std::int64_t> TextReader::try_read_integer() {
     const Token token = next_token();
     if (!token.found) return 0;
-    return parse_integer(token.text);
+    return integer_of(token);
 }
 
 double TextReader::read_real() {
@@ -307,7 +337,7 @@ double TextReader::read_real() {
         if (token.skipped) return 0.0;
         fail(token);
     }
-    const auto value = parse_real(token.text);
+    const auto value = real_of(token);
     if (!value) fail(token);
     return *value;
 }
@@ -315,7 +345,7 @@ double TextReader::read_real() {
 std::int64_t TextReader::read_integer() {
     const Token token = next_token();
     if (!token.found) return 0;
-    const auto value = parse_integer(token.text);
+    const auto value = integer_of(token);
     if (!value) fail(token);
     return *value;
 }
@@ -323,16 +353,24 @@ std::int64_t TextReader::read_integer() {
 std::int32_t TextReader::read_int32() {
     const Token token = next_token();
     if (!token.found) return 0;
-    const auto value = parse_int32(token.text);
+    const auto value = token.too_long ? std::nullopt : parse_int32(token.text);
     if (!value) fail(token);
     return *value;
 }
 
 std::string_view TextReader::read_line_text() {
     std::size_t size = 0;
-    for (int c = peek(); c >= 0 && c != '\r' && c != '\n' && size < max_line; c = peek()) {
-        line_text_[size++] = static_cast<char>(c);
-        advance();
+    while (size < max_line && peek() >= 0) {
+        const char* start = buffer_.data() + position_;
+        const char* stop = buffer_.data() + std::min(end_, position_ + (max_line - size));
+        const char* p = start;
+        while (p != stop && *p != '\n' && *p != '\r' && *p != 26) ++p;
+        const auto run = static_cast<std::size_t>(p - start);
+        std::memcpy(line_text_ + size, start, run);
+        size += run;
+        position_ += run;
+        if (run > 0) after_cr_ = false;
+        if (p != stop) break;
     }
     return {line_text_, size};
 }
@@ -346,7 +384,7 @@ void TextReader::skip_line() {
         const char* p = start;
         while (p != stop && *p != '\n' && *p != '\r' && *p != 26) ++p;
         position_ += static_cast<std::size_t>(p - start);
-        after_cr_ = false;
+        if (p != start) after_cr_ = false;
         if (p == stop) continue;
         const int c = peek();
         if (c < 0) return;

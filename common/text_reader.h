@@ -103,9 +103,10 @@ public:
 
 private:
     struct Token {
-        std::string_view text;  // at most max_line characters are kept
+        std::string_view text;  // the start of a token longer than a line
         bool found = false;     // false: the end came first
         bool skipped = false;   // blanks or line ends stood before it
+        bool too_long = false;  // longer than a line: never a number
         long line = 0;
     };
 
@@ -114,6 +115,8 @@ private:
     bool fill();
     Token next_token();
     [[noreturn]] void fail(const Token& token);
+    std::optional<double> real_of(const Token& token) const;
+    std::optional<std::int64_t> integer_of(const Token& token) const;
 
     std::unique_ptr<TextSource> source_;
     std::string name_;

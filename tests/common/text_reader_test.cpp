@@ -100,6 +100,21 @@ TEST(text_reader, an_invalid_token_names_file_line_and_token) {
     EXPECT_EQ(check.try_read_real(), std::nullopt);
 }
 
+TEST(text_reader, a_token_longer_than_a_line_is_never_a_number) {
+    auto reader = reader_of(std::string(300, '1') + " 5");
+    try {
+        reader.read_real();
+        FAIL();
+    } catch (const common::RunError& error) {
+        EXPECT_NE(error.report().find("\"1111111111111111111111111111111111111111...\""), std::string::npos);
+    }
+    EXPECT_EQ(reader.read_real(), 5);
+    auto check = reader_of(std::string(256, '2'));
+    EXPECT_EQ(check.try_read_integer(), std::nullopt);
+    auto fits = reader_of(std::string(255, '3'));
+    EXPECT_TRUE(fits.try_read_real());
+}
+
 TEST(text_reader, line_ends_and_the_255_character_cut) {
     auto reader = reader_of("a\nb\r\nc\rd\r\re" + std::string(300, 'x') + "\ny");
     EXPECT_EQ(reader.read_line(), "a");

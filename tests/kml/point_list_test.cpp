@@ -124,8 +124,8 @@ TEST(point_list, a_bad_token_names_the_file_the_line_and_the_token) {
         {"a point number beyond the signed 32-bit range", n1, o1, "2147483648 42 23\r\n",
          "\"2147483648\" (list.txt, line 1)"},
         {"below it", n1, o2, "-2147483649 42 23\r\n", "\"-2147483649\" (list.txt, line 1)"},
-        {"a record cut off by the end of the list", n1, o1, "1 42 23\r\n5 42.5\r\n", "end of file (list.txt, line 3)"},
-        {"cut off right after a number", n3, o4, "23 15 0 42 30", "end of file (list.txt, line 1)"},
+        {"a record cut off by the end of the list", n1, o1, "1 42 23\r\n5 42.5\r\n", "at the end of the file (list.txt, line 3)"},
+        {"cut off right after a number", n3, o4, "23 15 0 42 30", "at the end of the file (list.txt, line 1)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.legend);

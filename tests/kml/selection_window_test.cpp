@@ -56,8 +56,8 @@ TEST(selection_window, a_broken_parameter_file_is_reported) {
         const char* report;
     } cases[] = {
         {"a decimal comma", "41 44 22,5 29\r\n", "invalid numeric format \"22,5\" (Go_P.par, line 1)"},
-        {"three numbers only", "41 44 22\r\n", "invalid numeric format end of file (Go_P.par, line 2)"},
-        {"an empty file", "", "invalid numeric format end of file (Go_P.par, line 1)"},
+        {"three numbers only", "41 44 22\r\n", "invalid numeric format at the end of the file (Go_P.par, line 2)"},
+        {"an empty file", "", "invalid numeric format at the end of the file (Go_P.par, line 1)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.legend);

@@ -6,7 +6,8 @@
 set -u
 programs=$(cd "$1" && pwd)
 work=$(mktemp -d)
-socket="surveykit-terminal-$$"
+cases=0
+socket="surveykit-terminal-$$-0"
 tmux_() { tmux -L "$socket" -f /dev/null "$@"; }
 failures=0
 passes=0
@@ -37,14 +38,21 @@ check() {
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
 
+# The replay knows a line is not the last only when the next one has come,
+# so each step feeds one line more than it looks at.
+feed() { printf ' %s -$GPXXX,1*00\r\n' "$@" >&3; }
+
 # A new pane running a plain shell in a fresh folder with a piped recording.
 start_pane() {
     tmux_ kill-server 2>/dev/null
+    # Each case gets a server of its own: a dying one never takes the next.
+    cases=$((cases + 1))
+    socket="surveykit-terminal-$$-$cases"
     exec 3>&- 2>/dev/null
     rm -rf "$work/case" && mkdir -p "$work/case"
     mkfifo "$work/case/REC_COM.txt"
     exec 3<>"$work/case/REC_COM.txt"
-    tmux_ new-session -d -x 80 -y 25 -c "$work/case" "env PS1='$ ' bash --norc --noprofile"
+    tmux_ new-session -d -x 80 -y 25 -c "$work/case" "env PS1='$ ' bash --norc --noprofile"  3>&-
     wait_for '$' || fail "the shell did not start"
     tmux_ send-keys "clear; $programs/nmeadecode; echo \"exit=\$?\"" Enter
 }
@@ -61,15 +69,17 @@ wait_for 'DELAY on presentation' || fail "no DELAY question"
 tmux_ send-keys "0" Enter
 wait_for 'For START and STOP' || fail "no START prompt"
 tmux_ send-keys " "
-printf ' 12 35 20.125 -$GPXXX,1*00\r\n' >&3
+feed '12 35 20.125' '12 35 21.125'
 check "the dashboard shows the PC clock of the line" wait_for 'pc clock: 12 35 20.1  s'
 screen=$(tmux_ capture-pane -p -e)
 check "title row in white, banner in light blue" grep -qF $'\e[97m              (D)GPS NMEA-0183 DATA Decoder' <<<"$screen"
 check "banner in light blue" grep -qF $'\e[94m surveykit 1.0' <<<"$screen"
-check "label rows in light grey" grep -qF $'\e[37m                   date:' <<<"$screen"
+# tmux writes a colour only where it changes: the label rows follow the
+# switch to light grey at the end of the title row.
+check "label rows in light grey" grep -qzF $'\e[37m\n                   date:' <<<"$screen"
 check "row 1 stays empty" test -z "$(tmux_ capture-pane -p | head -1 | tr -d ' ')"
 tmux_ send-keys "q"
-printf ' 12 35 21.125 -$GPXXX,2*00\r\n' >&3
+feed '12 35 22.125'
 check "a key stops the replay after the next line" wait_for 'exit=0'
 check "the final dashboard stays on the screen" wait_for 'pc clock: 12 35 21.1  s'
 check "the stop key does not reach the shell" bash -c "! tmux -L $socket capture-pane -p | grep -q '^\\$ q'"
@@ -91,7 +101,7 @@ for signal in INT TERM HUP; do
     tmux_ send-keys "0" Enter
     wait_for 'For START and STOP' || fail "no START prompt"
     tmux_ send-keys " "
-    printf ' 01 02 03.000 -$GPXXX*00\r\n' >&3
+    feed ' 1  2  3.000' ' 1  2  4.000'
     wait_for 'pc clock:  1  2  3.0  s' || fail "replay did not start"
     pkill -"$signal" -f "^$programs/nmeadecode"
     code=$((128 + $(kill -l "$signal")))
@@ -100,6 +110,10 @@ for signal in INT TERM HUP; do
         # end from outside.
         for _ in $(seq 50); do pgrep -f "^$programs/nmeadecode" >/dev/null || break; sleep 0.1; done
         check "SIGHUP ends the replay" bash -c "! pgrep -f '^$programs/nmeadecode'"
+    elif [ "$signal" = INT ]; then
+        # The shell abandons the rest of its command line after a SIGINT.
+        check "SIGINT ends the replay with a report" wait_for 'stopped by signal SIGINT'
+        check "terminal restored after SIGINT" terminal_restored
     else
         check "SIG$signal ends the replay" wait_for "exit=$code"
         check "terminal restored after SIG$signal" terminal_restored
@@ -112,7 +126,7 @@ tmux_ resize-window -x 60 -y 20 2>/dev/null || tmux_ resize-pane -x 60 -y 20
 wait_for 'DELAY on presentation' || fail "no DELAY question"
 check "a small window says so" wait_for 'window too small'
 tmux_ send-keys "0" Enter " "
-printf ' 01 02 03.000 -$GPXXX*00\r\n' >&3
+feed ' 1  2  3.000'
 exec 3>&-
 check "the program still ends normally" wait_for 'exit=0'
 
