@@ -40,12 +40,13 @@ void install_signal_handlers() {
     ::sigaction(SIGWINCH, &action, nullptr);
 }
 
-// The report goes on the screen, where the program's own texts are, on a
-// line of its own.
+// The report takes the bottom row, cleared, so that it neither mixes with
+// what a prompt row held nor covers the dashboard; a long one scrolls.
 void show_report(Console& console, const std::string& report) {
-    if (console.screen().column() != 1) console.write_line_end();
+    console.set_colour(7);
+    console.go_to(1, Screen::rows);
+    console.clear_to_end_of_line();
     console.write(report);
-    console.write_line_end();
 }
 
 }  // namespace
