@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "common/cp1251.h"
+#include "common/program_options.h"
 #include "common/run_error.h"
 #include "common/stream_console.h"
 #include "common/terminal.h"
@@ -67,8 +68,7 @@ int run_on_console(Console& console, const ProgramInfo& program, const std::file
 }
 
 int run_program(int argc, char** argv, const ProgramInfo& program) {
-    (void)argc;
-    (void)argv;
+    if (const auto code = answer_program_options(argc, argv, program)) return *code;
     install_signal_handlers();
     const bool terminal = ::isatty(0) && ::isatty(1);
     std::unique_ptr<Console> console;
