@@ -1,10 +1,9 @@
 #include "common/key_decoder.h"
 
 #include <cerrno>
-#include <poll.h>
-#include <unistd.h>
 
 #include "common/cp1251.h"
+#include "common/platform.h"
 #include "common/run_error.h"
 
 namespace common {
@@ -146,8 +145,7 @@ bool KeyDecoder::utf8(int lead, Key& key) {
 int DescriptorKeys::read_byte(int timeout_ms) {
     while (next_ == size_) {
         if (at_end_) return end_of_input;
-        pollfd request{descriptor_, POLLIN, 0};
-        const int ready = ::poll(&request, 1, timeout_ms);
+        const int ready = platform::wait_readable(descriptor_, timeout_ms);
         if (ready < 0) {
             if (errno != EINTR) {
                 at_end_ = true;
@@ -159,7 +157,7 @@ int DescriptorKeys::read_byte(int timeout_ms) {
             continue;
         }
         if (ready == 0) return no_byte;
-        const ssize_t n = ::read(descriptor_, buffer_, sizeof buffer_);
+        const std::ptrdiff_t n = platform::read(descriptor_, reinterpret_cast<char*>(buffer_), sizeof buffer_);
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) {
                 check_interrupted();

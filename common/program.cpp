@@ -1,45 +1,18 @@
 #include "common/program.h"
 
-#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <memory>
-#include <unistd.h>
 
 #include "common/cp1251.h"
+#include "common/platform.h"
 #include "common/program_options.h"
 #include "common/run_error.h"
 #include "common/stream_console.h"
-#include "common/terminal.h"
 
 namespace common {
 
 namespace {
-
-void on_signal(int signal_number) {
-    if (pending_signal() != 0) {
-        // Asked twice: the program did not reach a stopping point; restore
-        // the terminal here and end at once.
-        TerminalConsole::restore_from_signal();
-        ::_exit(128 + signal_number);
-    }
-    note_signal(signal_number);
-}
-
-void on_window_change(int) {
-    note_window_change();
-}
-
-void install_signal_handlers() {
-    struct sigaction action {};
-    action.sa_handler = on_signal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART: a blocked read returns to check
-    for (const int number : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(number, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-    action.sa_handler = on_window_change;
-    ::sigaction(SIGWINCH, &action, nullptr);
-}
 
 // The report takes the bottom row, cleared, so that it neither mixes with
 // what a prompt row held nor covers the dashboard; a long one scrolls.
@@ -69,11 +42,11 @@ int run_on_console(Console& console, const ProgramInfo& program, const std::file
 
 int run_program(int argc, char** argv, const ProgramInfo& program) {
     if (const auto code = answer_program_options(argc, argv, program)) return *code;
-    install_signal_handlers();
-    const bool terminal = ::isatty(0) && ::isatty(1);
+    platform::install_stop_handlers();
+    const bool terminal = platform::standard_streams_are_console();
     std::unique_ptr<Console> console;
     if (terminal) {
-        console = std::make_unique<TerminalConsole>();
+        console = platform::make_window_console();
     } else {
         console = std::make_unique<StreamConsole>();
     }
@@ -89,11 +62,7 @@ int run_program(int argc, char** argv, const ProgramInfo& program) {
     console.reset();
     // Scripts see the report on standard error as well.
     if (!report.empty() && !terminal) std::fprintf(stderr, "%s: %s\n", std::string(program.name).c_str(), cp1251_to_utf8(report).c_str());
-    if (const int number = pending_signal(); number != 0) {
-        // End as killed by the signal, so that the caller sees it.
-        std::signal(number, SIG_DFL);
-        std::raise(number);
-    }
+    if (const int number = pending_signal(); number != 0) platform::end_as_stopped(number);
     return code;
 }
 

@@ -51,6 +51,8 @@ RunError keyboard_ended() {
 
 #include <csignal>
 
+#include "common/platform.h"
+
 namespace common {
 
 namespace {
@@ -79,10 +81,7 @@ int pending_signal() {
 void check_interrupted() {
     if (signal_seen != 0) {
         const int number = signal_seen;
-        throw RunError(128 + number, std::string("stopped by signal ") + (number == SIGINT    ? "SIGINT"
-                                                                          : number == SIGTERM ? "SIGTERM"
-                                                                          : number == SIGHUP  ? "SIGHUP"
-                                                                                              : "?"));
+        throw RunError(128 + number, "stopped by " + platform::stop_name(number));
     }
 }
 

@@ -1,16 +1,14 @@
 #include "common/stream_console.h"
 
 #include <cerrno>
-#include <ctime>
-#include <unistd.h>
 
-#include "common/run_error.h"
+#include "common/platform.h"
 
 namespace common {
 
 bool write_all(int descriptor, std::string_view text) {
     while (!text.empty()) {
-        const ssize_t n = ::write(descriptor, text.data(), text.size());
+        const std::ptrdiff_t n = platform::write(descriptor, text.data(), text.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -20,9 +18,11 @@ bool write_all(int descriptor, std::string_view text) {
     return true;
 }
 
-void sleep_milliseconds(std::uint64_t milliseconds) {
-    timespec remaining{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (::nanosleep(&remaining, &remaining) != 0 && errno == EINTR) check_interrupted();
+StreamConsole::StreamConsole(int input, int output) : keys_(input), output_(output) {
+    // The keys are taken and the final screen is printed byte for byte, with
+    // no line end translation on any system.
+    platform::use_binary_mode(input);
+    platform::use_binary_mode(output);
 }
 
 bool StreamConsole::next_key(Key& key, bool wait) {

@@ -6,12 +6,13 @@
 
 #include "common/console.h"
 #include "common/key_decoder.h"
+#include "common/platform.h"
 
 namespace common {
 
 class StreamConsole : public Console {
 public:
-    StreamConsole(int input = 0, int output = 1) : keys_(input), output_(output) {}
+    StreamConsole(int input = 0, int output = 1);
     void finish() override;
 
 protected:
@@ -23,8 +24,6 @@ private:
     int output_;
 };
 
-// Sleeps, waking early only for a signal.
-void sleep_milliseconds(std::uint64_t milliseconds);
 // Writes all of `text`; false when the descriptor refuses.
 bool write_all(int descriptor, std::string_view text);
 

@@ -3,12 +3,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "common/console.h"
+#include "common/platform.h"
 #include "common/run_error.h"
 
 namespace common {
@@ -143,16 +140,15 @@ namespace {
 class FileSource : public TextSource {
 public:
     FileSource(int descriptor, std::string name) : descriptor_(descriptor), name_(std::move(name)) {}
-    ~FileSource() override { ::close(descriptor_); }
+    ~FileSource() override { platform::close(descriptor_); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
     std::size_t read(char* buffer, std::size_t size) override {
         for (;;) {
             check_interrupted();
-            pollfd ready{descriptor_, POLLIN, 0};
-            if (::poll(&ready, 1, 0) == 0) before_blocking_read();
-            const ssize_t n = ::read(descriptor_, buffer, size);
+            if (platform::wait_readable(descriptor_, 0) == 0) before_blocking_read();
+            const std::ptrdiff_t n = platform::read(descriptor_, buffer, size);
             if (n >= 0) return static_cast<std::size_t>(n);
             if (errno != EINTR) throw file_error(errno, "cannot read", name_);
         }
@@ -189,16 +185,9 @@ TextReader::TextReader(std::unique_ptr<TextSource> source, std::string name, std
 std::optional<TextReader> TextReader::open(const std::filesystem::path& path, std::string name, int* error) {
     int code = ENOENT;
     if (!path.empty() && !name.empty()) {
-        const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int descriptor = platform::open_for_reading(path);
+        if (descriptor >= 0) return TextReader(std::make_unique<FileSource>(descriptor, name), std::move(name));
         code = errno;
-        if (descriptor >= 0) {
-            struct stat status {};
-            if (::fstat(descriptor, &status) == 0 && !S_ISDIR(status.st_mode)) {
-                return TextReader(std::make_unique<FileSource>(descriptor, name), std::move(name));
-            }
-            code = EISDIR;
-            ::close(descriptor);
-        }
     }
     if (error != nullptr) *error = code;
     return std::nullopt;

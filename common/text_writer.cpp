@@ -2,10 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "common/cp1251.h"
+#include "common/platform.h"
 #include "common/run_error.h"
 #include "common/stream_console.h"
 
@@ -21,14 +20,14 @@ TextWriter::TextWriter(int descriptor, std::string name)
 TextWriter TextWriter::create(const std::filesystem::path& path, std::string name) {
     const int descriptor =
         path.empty() || name.empty() ? (errno = ENOENT, -1)
-                                     : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+                                     : platform::create_file(path);
     if (descriptor < 0) throw file_error(errno, "cannot create", name);
     return TextWriter(descriptor, std::move(name));
 }
 
 std::optional<TextWriter> TextWriter::append(const std::filesystem::path& path, std::string name, int* error) {
     const int descriptor =
-        path.empty() || name.empty() ? (errno = ENOENT, -1) : ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        path.empty() || name.empty() ? (errno = ENOENT, -1) : platform::open_for_appending(path);
     if (descriptor < 0) {
         if (error != nullptr) *error = errno;
         return std::nullopt;
@@ -63,7 +62,7 @@ TextWriter::~TextWriter() {
 void TextWriter::write_through(std::string_view text) {
     if (descriptor_ < 0) return;
     while (!text.empty()) {
-        const ssize_t n = ::write(descriptor_, text.data(), text.size());
+        const std::ptrdiff_t n = platform::write(descriptor_, text.data(), text.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             const int code = errno;
@@ -93,16 +92,19 @@ void TextWriter::close() {
         flush_buffer();
     } catch (...) {
         descriptor_ = -1;
-        ::close(descriptor);
+        platform::close(descriptor);
         throw;
     }
     descriptor_ = -1;
-    if (::close(descriptor) != 0 && errno != EINTR) throw file_error(errno, "cannot close", name_);
+    if (platform::close(descriptor) != 0 && errno != EINTR) throw file_error(errno, "cannot close", name_);
 }
 
 std::filesystem::path file_path(const std::filesystem::path& folder, std::string_view cp1251_name) {
     if (cp1251_name.empty()) return {};
-    return folder / std::filesystem::path(cp1251_to_utf8(cp1251_name));
+    // As UTF-8 on every system: a path made of plain chars would take the
+    // bytes in the system's own code page on Windows.
+    const std::string utf8 = cp1251_to_utf8(cp1251_name);
+    return folder / std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 }  // namespace common

@@ -53,7 +53,7 @@ std::map<std::string, std::string> files_of(const fs::path& folder) {
     std::map<std::string, std::string> files;
     if (!fs::is_directory(folder)) return files;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.is_regular_file()) files[entry.path().filename().string()] = read_file(entry.path());
+        if (entry.is_regular_file()) files[utf8_name(entry.path().filename())] = read_file(entry.path());
     }
     return files;
 }
@@ -136,7 +136,7 @@ private:
             const auto input = inputs.find(name);
             if (input != inputs.end() && input->second == content) continue;
             fs::create_directories(folder_ / "out");
-            write_file(folder_ / "out" / name, content);
+            write_file(folder_ / "out" / utf8_path(name), content);
         }
     }
 

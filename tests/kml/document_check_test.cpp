@@ -34,8 +34,11 @@ struct Point {
 // --- Running outside readers --------------------------------------------------
 
 std::string quoted(const std::string& text) {
-    return "'" + text + "'";
+    return testing_support::shell_quoted(text);
 }
+
+// Error output thrown away.
+const std::string no_errors = std::string(" 2>") + testing_support::null_device;
 
 // Standard output of a shell command; `status` gets its exit status.
 std::string output_of(const std::string& command, int& status) {
@@ -52,9 +55,7 @@ std::string output_of(const std::string& command, int& status) {
 }
 
 bool on_path(const char* program) {
-    int status = 0;
-    output_of(std::string("command -v ") + program + " >/dev/null 2>&1", status);
-    return status == 0;
+    return testing_support::command_found(program);
 }
 
 // xmllint's serialisation of a text: the five entities and character
@@ -83,8 +84,7 @@ std::string unescaped(std::string_view text) {
 std::vector<std::string> xmllint_names(const fs::path& document) {
     int status = 0;
     const std::string listing = output_of(
-        "xmllint --xpath \"//*[local-name()='Placemark']/*[local-name()='name']\" " + quoted(document.string()) +
-            " 2>/dev/null",
+        "xmllint --xpath \"//*[local-name()='Placemark']/*[local-name()='name']\" " + quoted(document.string()) + no_errors,
         status);
     std::vector<std::string> names;
     std::istringstream lines(listing);
@@ -104,7 +104,7 @@ std::vector<std::string> xmllint_names(const fs::path& document) {
 std::vector<std::vector<double>> xmllint_coordinates(const fs::path& document) {
     int status = 0;
     const std::string text = output_of(
-        "xmllint --xpath \"//*[local-name()='coordinates']/text()\" " + quoted(document.string()) + " 2>/dev/null",
+        "xmllint --xpath \"//*[local-name()='coordinates']/text()\" " + quoted(document.string()) + no_errors,
         status);
     std::vector<std::vector<double>> tuples;
     std::istringstream words(text);

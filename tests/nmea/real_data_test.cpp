@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -177,6 +178,16 @@ void check_track(const std::string& track, const std::vector<Event>& events) {
     EXPECT_EQ(index, points.size()) << "more track points than fixes with a position";
 }
 
+// xmllint reads every track back; a Windows build without it says so once.
+bool xmllint_at_hand() {
+    static const bool found = [] {
+        if (!testing_support::on_windows || testing_support::command_found("xmllint")) return true;
+        std::printf("xmllint not found: the tracks are not read back as XML\n");
+        return false;
+    }();
+    return found;
+}
+
 TEST(real_data, every_recording_gives_its_fixes_in_the_fix_log_and_the_track) {
     REQUIRE_TESTDATA(testdata);
     const auto logs = recordings(testdata);
@@ -194,8 +205,11 @@ TEST(real_data, every_recording_gives_its_fixes_in_the_fix_log_and_the_track) {
             const std::vector<Event> events = expected_events(prefixed ? lines_of(with_pc_clock(lines)) : lines);
             check_fix_log(folder.read("GPS_CORE.txt"), events, prefixed);
             check_track(folder.read("GPS_CORE.kml"), events);
-            const std::string xmllint = "xmllint --noout " + (folder / "GPS_CORE.kml").string() + " 2>&1";
-            EXPECT_EQ(std::system(xmllint.c_str()), 0) << "GPS_CORE.kml is not well-formed XML";
+            if (xmllint_at_hand()) {
+                const std::string xmllint =
+                    "xmllint --noout " + testing_support::shell_quoted((folder / "GPS_CORE.kml").string()) + " 2>&1";
+                EXPECT_EQ(std::system(xmllint.c_str()), 0) << "GPS_CORE.kml is not well-formed XML";
+            }
         }
     }
 }

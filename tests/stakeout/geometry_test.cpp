@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <string>
 
 #include "common/field_format.h"
@@ -23,7 +24,7 @@ std::string four_decimals(double angle) {
 
 TEST(geometry, the_factor_is_its_own_constant_not_two_hundred_over_pi) {
     EXPECT_EQ(survey::grads_per_radian, 63.66197724);
-    EXPECT_GT(survey::grads_per_radian, 200 / M_PI);
+    EXPECT_GT(survey::grads_per_radian, 200 / std::numbers::pi);
 }
 
 TEST(geometry, diagonal_directions_carry_the_factor_and_print_whole) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -65,7 +66,7 @@ std::uint16_t low_bits(std::int64_t number) {
 }
 
 double own_direction(double east, double north) {
-    double grads = std::atan2(east, north) * 200 / M_PI;
+    double grads = std::atan2(east, north) * 200 / std::numbers::pi;
     if (grads <= 0) grads += 400;
     return grads;
 }

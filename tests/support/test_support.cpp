@@ -1,26 +1,32 @@
 #include "tests/support/test_support.h"
 
-#include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+
+#include "tests/support/child_process.h"
 
 namespace testing_support {
 
 namespace fs = std::filesystem;
 
 TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "surveykit-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
+    // A name of random letters; creating a folder that is there fails, so
+    // a name is never shared.
+    static std::mt19937_64 random{std::random_device{}()};
+    constexpr char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "surveykit-test-";
+        for (int i = 0; i < 8; ++i) name += letters[random() % (sizeof letters - 1)];
+        const fs::path candidate = fs::temp_directory_path() / name;
+        if (fs::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempFolder::~TempFolder() {
@@ -29,12 +35,25 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ignored);
 }
 
+fs::path TempFolder::operator/(std::string_view name) const {
+    return path_ / utf8_path(name);
+}
+
 void TempFolder::write(std::string_view name, std::string_view content) const {
-    write_file(path_ / name, content);
+    write_file(*this / name, content);
 }
 
 std::string TempFolder::read(std::string_view name) const {
-    return read_file(path_ / name);
+    return read_file(*this / name);
+}
+
+fs::path utf8_path(std::string_view name) {
+    return fs::path(std::u8string(name.begin(), name.end()));
+}
+
+std::string utf8_name(const fs::path& path) {
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
 }
 
 std::string read_file(const fs::path& path) {
@@ -51,18 +70,32 @@ void write_file(const fs::path& path, std::string_view content) {
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
+// The build's folders are made absolute where the test starts, so that they
+// stay right for a child that runs in another folder (or on another drive).
 fs::path program_path(std::string_view program) {
-    return fs::path(PROGRAMS_DIR) / program;
+    return fs::absolute(fs::path(PROGRAMS_DIR) / (std::string(program) + PROGRAM_SUFFIX));
 }
 
 fs::path source_path(std::string_view relative) {
-    return fs::path(PROJECT_SOURCE) / relative;
+    return fs::absolute(fs::path(PROJECT_SOURCE) / relative);
 }
 
 std::optional<fs::path> testdata_folder() {
-    const fs::path folder = fs::path(PROJECT_SOURCE) / ".." / "shared" / "testdata";
+    const fs::path folder = fs::absolute(fs::path(PROJECT_SOURCE) / ".." / "shared" / "testdata");
     if (!fs::is_directory(folder)) return std::nullopt;
     return fs::canonical(folder);
+}
+
+std::string shell_quoted(std::string_view argument) {
+    if constexpr (on_windows) return "\"" + std::string(argument) + "\"";
+    return "'" + std::string(argument) + "'";
+}
+
+bool command_found(std::string_view program) {
+    // cmd.exe has no "command -v"; a program that is not found fails there.
+    const std::string probe = on_windows ? std::string(program) + " --version >NUL 2>&1"
+                                         : "command -v " + std::string(program) + " >/dev/null 2>&1";
+    return std::system(probe.c_str()) == 0;
 }
 
 ProgramRun run_program(std::string_view program, const fs::path& folder, std::string_view keys,
@@ -71,35 +104,11 @@ ProgramRun run_program(std::string_view program, const fs::path& folder, std::st
     write_file(scratch / "keys", keys);
     const fs::path out_path = scratch / "stdout";
     const fs::path err_path = scratch / "stderr";
-    const std::string executable = program_path(program).string();
-
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int in = ::open((scratch / "keys").c_str(), O_RDONLY);
-        const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        ::execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    const ChildRun child = run_child(program_path(program), folder, scratch / "keys", out_path, err_path,
+                                     timeout_seconds);
     ProgramRun run;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
-    int status = 0;
-    for (;;) {
-        const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child) break;
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            run.timed_out = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    if (!run.timed_out && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+    run.exit_code = child.exit_code;
+    run.timed_out = child.timed_out;
     run.screen = read_file(out_path);
     run.errors = read_file(err_path);
     return run;

@@ -17,13 +17,19 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+    // A file of the folder; `name` is UTF-8.
+    std::filesystem::path operator/(std::string_view name) const;
     void write(std::string_view name, std::string_view content) const;
     std::string read(std::string_view name) const;
 
 private:
     std::filesystem::path path_;
 };
+
+// File names in UTF-8 on every system (a path made from plain chars takes
+// them in the system's code page on Windows).
+std::filesystem::path utf8_path(std::string_view name);
+std::string utf8_name(const std::filesystem::path& path);
 
 std::string read_file(const std::filesystem::path& path);
 void write_file(const std::filesystem::path& path, std::string_view content);
@@ -46,6 +52,21 @@ std::filesystem::path source_path(std::string_view relative);
 // The real-world recordings and drawings beside the repository; nothing
 // when the folder is not there (the test then skips, saying so).
 std::optional<std::filesystem::path> testdata_folder();
+
+// The Windows build, where tests of what Windows does not have (a device
+// that is always full, fifos, signals, a terminal) skip, saying why.
+#ifdef _WIN32
+inline constexpr bool on_windows = true;
+#else
+inline constexpr bool on_windows = false;
+#endif
+
+// Commands that tests run through the system's shell (sh, or cmd.exe on
+// Windows): a quoted argument, the null device, and whether a program is
+// at hand on the path.
+std::string shell_quoted(std::string_view argument);
+inline constexpr const char* null_device = on_windows ? "NUL" : "/dev/null";
+bool command_found(std::string_view program);
 
 }  // namespace testing_support
 

@@ -1,0 +1,65 @@
+// The operating system's part of the shared code: files of the working
+// folder, the standard streams, waits, and the user's requests to stop.
+// platform_posix.cpp and platform_windows.cpp each implement all of it; the
+// build compiles the one of the target system, so the shared code has no
+// system calls and no #ifdefs of its own.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace common {
+
+class Console;
+
+// Sleeps, waking early only for a stop request (which it then raises).
+void sleep_milliseconds(std::uint64_t milliseconds);
+
+namespace platform {
+
+// Files are C runtime descriptors on every system, read and written as
+// bytes: CR LF and Ctrl-Z pass through untouched. On failure each returns
+// -1 and leaves the system's error code in errno; a folder fails with
+// EISDIR.
+int open_for_reading(const std::filesystem::path& path);
+// Creates a file, or truncates the one that is there.
+int create_file(const std::filesystem::path& path);
+// Opens an existing file; writing continues after its end.
+int open_for_appending(const std::filesystem::path& path);
+// The count of bytes, 0 at the end, -1 on failure (errno EINTR when a
+// signal or a stop request broke the wait).
+std::ptrdiff_t read(int descriptor, char* buffer, std::size_t size);
+std::ptrdiff_t write(int descriptor, const char* data, std::size_t size);
+int close(int descriptor);
+
+// Waits at most `timeout_ms` (-1: as long as it takes) until a read of the
+// descriptor would not wait: 1 when it would not (bytes, or the end, are
+// there), 0 when the time ran out, -1 on failure (errno EINTR when a signal
+// or a stop request broke the wait). A plain file is always ready.
+int wait_readable(int descriptor, int timeout_ms);
+
+// Standard input and output carry the keys and the final screen as bytes.
+void use_binary_mode(int descriptor);
+// Whether both standard input and standard output are a terminal (a console
+// window on Windows): then the window backend runs, otherwise the stream one.
+bool standard_streams_are_console();
+// The backend for a terminal or console window.
+std::unique_ptr<Console> make_window_console();
+
+// The user's requests to stop (SIGINT, SIGTERM, SIGHUP; on Windows Ctrl-C,
+// Ctrl-Break and closing the console window) only note the request
+// (note_signal); the program stops at its next console operation or file
+// read. A second request while the first is pending restores the window and
+// ends the process at once.
+void install_stop_handlers();
+// How a report names the request: "signal SIGINT", "Ctrl-C".
+std::string stop_name(int number);
+// Ends the process the way the system shows a stop of that kind to the
+// caller, once the program's way out has closed its files.
+[[noreturn]] void end_as_stopped(int number);
+
+}  // namespace platform
+}  // namespace common

@@ -1,0 +1,185 @@
+// The platform on Windows: C runtime descriptors in binary mode, pipes
+// looked into with PeekNamedPipe, the console API and console control
+// events.
+#include "common/platform_windows.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <system_error>
+
+#include "common/platform.h"
+#include "common/run_error.h"
+#include "common/windows_console.h"
+
+namespace common {
+
+namespace platform {
+
+HANDLE stop_event() {
+    // Manual reset: once a stop is requested, every later wait ends too.
+    static const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    return event;
+}
+
+WaitResult wait_for(HANDLE handle, DWORD timeout_ms) {
+    const HANDLE handles[] = {handle, stop_event()};
+    switch (::WaitForMultipleObjects(2, handles, FALSE, timeout_ms)) {
+        case WAIT_OBJECT_0: return WaitResult::ready;
+        case WAIT_OBJECT_0 + 1: return WaitResult::stopped;
+        case WAIT_TIMEOUT: return WaitResult::timed_out;
+        default: return WaitResult::failed;
+    }
+}
+
+}  // namespace platform
+
+void sleep_milliseconds(std::uint64_t milliseconds) {
+    while (milliseconds > 0) {
+        const auto step = static_cast<DWORD>(std::min<std::uint64_t>(milliseconds, INFINITE - 1));
+        if (::WaitForSingleObject(platform::stop_event(), step) == WAIT_OBJECT_0) check_interrupted();
+        milliseconds -= step;
+    }
+}
+
+namespace platform {
+
+namespace {
+
+// Opening a folder fails with "access denied" on Windows; report it as on
+// other systems, which says what is wrong.
+bool is_folder(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(path, ignored)) return false;
+    errno = EISDIR;
+    return true;
+}
+
+}  // namespace
+
+int open_for_reading(const std::filesystem::path& path) {
+    if (is_folder(path)) return -1;
+    return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+
+int create_file(const std::filesystem::path& path) {
+    if (is_folder(path)) return -1;
+    return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+}
+
+int open_for_appending(const std::filesystem::path& path) {
+    if (is_folder(path)) return -1;
+    return ::_wopen(path.c_str(), _O_WRONLY | _O_APPEND | _O_BINARY | _O_NOINHERIT);
+}
+
+std::ptrdiff_t read(int descriptor, char* buffer, std::size_t size) {
+    return ::_read(descriptor, buffer, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+}
+
+std::ptrdiff_t write(int descriptor, const char* data, std::size_t size) {
+    return ::_write(descriptor, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+}
+
+int close(int descriptor) {
+    return ::_close(descriptor);
+}
+
+int wait_readable(int descriptor, int timeout_ms) {
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = EBADF;
+        return -1;
+    }
+    const DWORD timeout = timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms);
+    switch (::GetFileType(handle)) {
+        case FILE_TYPE_PIPE: {
+            // A pipe signals nothing when bytes arrive: look into it, and
+            // between looks wait briefly for a stop request.
+            const ULONGLONG start = ::GetTickCount64();
+            for (DWORD step = 1;; step = std::min<DWORD>(step * 2, 16)) {
+                DWORD available = 0;
+                // A pipe whose writer is gone fails here; the read then
+                // sees the end.
+                if (!::PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) || available > 0) return 1;
+                const ULONGLONG waited = ::GetTickCount64() - start;
+                if (timeout != INFINITE && waited >= timeout) return 0;
+                if (::WaitForSingleObject(stop_event(), step) == WAIT_OBJECT_0) {
+                    errno = EINTR;
+                    return -1;
+                }
+            }
+        }
+        case FILE_TYPE_CHAR: {
+            DWORD mode = 0;
+            if (!::GetConsoleMode(handle, &mode)) return 1;  // NUL or a serial port
+            switch (wait_for(handle, timeout)) {
+                case WaitResult::ready: return 1;
+                case WaitResult::timed_out: return 0;
+                case WaitResult::stopped: errno = EINTR; return -1;
+                case WaitResult::failed: break;
+            }
+            errno = EIO;
+            return -1;
+        }
+        default:
+            return 1;  // a plain file never waits
+    }
+}
+
+void use_binary_mode(int descriptor) {
+    ::_setmode(descriptor, _O_BINARY);
+}
+
+bool standard_streams_are_console() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode) &&
+           ::GetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), &mode);
+}
+
+std::unique_ptr<Console> make_window_console() {
+    return std::make_unique<WindowsConsole>();
+}
+
+namespace {
+
+// Runs on a thread of its own, which the system starts for each event.
+BOOL WINAPI on_control(DWORD event) {
+    const int number = event == CTRL_C_EVENT ? SIGINT : event == CTRL_BREAK_EVENT ? SIGBREAK : SIGTERM;
+    if (pending_signal() != 0) {
+        // Asked twice: the program did not reach a stopping point; restore
+        // the console here and end at once.
+        WindowsConsole::restore_from_handler();
+        ::ExitProcess(STATUS_CONTROL_C_EXIT);
+    }
+    note_signal(number);
+    ::SetEvent(stop_event());
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
+        // The window is closing and the system ends the process as soon as
+        // this returns: give the program time to reach its way out and
+        // close its files (the system allows a few seconds).
+        ::Sleep(4000);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void install_stop_handlers() {
+    ::SetConsoleCtrlHandler(on_control, TRUE);
+}
+
+std::string stop_name(int number) {
+    return number == SIGINT ? "Ctrl-C" : number == SIGBREAK ? "Ctrl-Break" : "closing the console window";
+}
+
+void end_as_stopped(int) {
+    // What a console program stopped by Ctrl-C ends with; cmd.exe knows it.
+    ::ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
+}  // namespace platform
+}  // namespace common

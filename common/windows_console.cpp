@@ -1,0 +1,246 @@
+#include "common/windows_console.h"
+
+#include <algorithm>
+#include <atomic>
+#include <string_view>
+#include <vector>
+
+#include "common/cp1251.h"
+#include "common/platform.h"
+#include "common/platform_windows.h"
+
+namespace common {
+
+namespace {
+
+// The console's input mode before the program started, kept where the
+// control event handler can reach it.
+HANDLE saved_input = INVALID_HANDLE_VALUE;
+HANDLE saved_output = INVALID_HANDLE_VALUE;
+DWORD saved_mode = 0;
+std::atomic<bool> saved_valid{false};
+
+constexpr WORD blank_colour = 7;
+constexpr std::wstring_view too_small = L"window too small: 80 x 25 needed";
+constexpr WORD too_small_colour = 14;
+
+// Keys without a character and the key codes that read_key gives after 0.
+struct NamedKey {
+    WORD virtual_key;
+    unsigned char code;
+};
+constexpr NamedKey named_keys[] = {
+    {VK_LEFT, key_left},   {VK_RIGHT, key_right},   {VK_UP, key_up},         {VK_DOWN, key_down},
+    {VK_HOME, key_home},   {VK_END, key_end},       {VK_PRIOR, key_page_up}, {VK_NEXT, key_page_down},
+    {VK_INSERT, key_insert}, {VK_DELETE, key_delete}, {VK_F11, key_f11},     {VK_F12, key_f12},
+};
+
+COORD at(int column, int row) {
+    return COORD{static_cast<SHORT>(column), static_cast<SHORT>(row)};
+}
+
+}  // namespace
+
+std::optional<Key> key_of_event(bool key_down, std::uint16_t virtual_key, wchar_t character) {
+    if (!key_down) {
+        // Alt and digits on the keypad type a character when Alt is let go.
+        if (virtual_key != VK_MENU || character == 0) return std::nullopt;
+    } else if (character == 0) {
+        if (virtual_key >= VK_F1 && virtual_key <= VK_F10) {
+            return Key{static_cast<unsigned char>(key_f1 + (virtual_key - VK_F1)), true};
+        }
+        for (const NamedKey& named : named_keys) {
+            if (named.virtual_key == virtual_key) return Key{named.code, true};
+        }
+        // Shift, Ctrl, Alt, the locks and keys this system has no code for.
+        return std::nullopt;
+    }
+    // The second half of a character beyond the Basic Multilingual Plane;
+    // its first half already gave "?".
+    if (character >= 0xDC00 && character <= 0xDFFF) return std::nullopt;
+    // Ctrl-Enter and Ctrl-Backspace, as a terminal gives them.
+    if (character == L'\n') return Key{static_cast<unsigned char>(key_enter), false};
+    if (character == 0x7F) return Key{static_cast<unsigned char>(key_backspace), false};
+    const int byte = unicode_to_cp1251(static_cast<char32_t>(character));
+    return Key{static_cast<unsigned char>(byte < 0 ? '?' : byte), false};
+}
+
+WindowsConsole::WindowsConsole()
+    : input_(::GetStdHandle(STD_INPUT_HANDLE)), output_(::GetStdHandle(STD_OUTPUT_HANDLE)) {
+    DWORD mode = 0;
+    if (::GetConsoleMode(input_, &mode)) {
+        saved_input = input_;
+        saved_output = output_;
+        saved_mode = mode;
+        saved_valid = true;
+        // Key events one by one, no echo; Ctrl-C still interrupts, and a
+        // change of the buffer's size is an event that redraws.
+        ::SetConsoleMode(input_, ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT);
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (::GetConsoleScreenBufferInfo(output_, &info)) {
+        // The screen takes the rows of the window as it stands, cleared in
+        // the full width of the buffer.
+        origin_row_ = info.srWindow.Top;
+        const int rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+        const DWORD count = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(rows);
+        DWORD written = 0;
+        ::FillConsoleOutputCharacterW(output_, L' ', count, at(0, origin_row_), &written);
+        ::FillConsoleOutputAttribute(output_, blank_colour, count, at(0, origin_row_), &written);
+        ::SetConsoleCursorPosition(output_, at(0, origin_row_));
+    }
+    set_blocking_read_hook(this);
+}
+
+WindowsConsole::~WindowsConsole() {
+    set_blocking_read_hook(nullptr);
+    restore();
+}
+
+void WindowsConsole::restore_from_handler() {
+    if (!saved_valid.exchange(false)) return;
+    ::SetConsoleMode(saved_input, saved_mode);
+    ::FlushConsoleInputBuffer(saved_input);
+    DWORD written = 0;
+    ::WriteConsoleW(saved_output, L"\r\n", 2, &written, nullptr);
+}
+
+void WindowsConsole::restore() {
+    if (restored_) return;
+    restored_ = true;
+    if (saved_valid.exchange(false)) {
+        // A key left pending (the stop key of a replay) must not reach the
+        // shell.
+        ::FlushConsoleInputBuffer(saved_input);
+        ::SetConsoleMode(saved_input, saved_mode);
+    }
+}
+
+void WindowsConsole::present() {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!::GetConsoleScreenBufferInfo(output_, &info)) return;
+    // The screen stays where it started unless the buffer shrank under it.
+    const int buffer_rows = info.dwSize.Y;
+    if (origin_row_ + Screen::rows > buffer_rows) origin_row_ = std::max(0, buffer_rows - Screen::rows);
+    const int window_columns = info.srWindow.Right - info.srWindow.Left + 1;
+    const int window_rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+    const int width = std::max(1, std::min({Screen::columns, static_cast<int>(info.dwSize.X), window_columns}));
+    const int height = std::max(1, std::min({Screen::rows, buffer_rows - origin_row_, window_rows}));
+    const bool small = width < Screen::columns || height < Screen::rows;
+    if (width != shown_width_ || height != shown_height_) {
+        shown_valid_ = false;
+        shown_width_ = width;
+        shown_height_ = height;
+    }
+    const Screen& model = screen();
+    const int model_rows = small ? height - 1 : height;
+    if (model.version() != shown_version_ || !shown_valid_) {
+        // One rectangle around every changed cell, written in one call.
+        int left = width + 1, right = 0, top = model_rows + 1, bottom = 0;
+        for (int row = 1; row <= model_rows; ++row) {
+            for (int column = 1; column <= width; ++column) {
+                const Screen::Cell& old = shown_[static_cast<std::size_t>((row - 1) * Screen::columns + column - 1)];
+                if (shown_valid_ && model.cell(column, row) == old) continue;
+                left = std::min(left, column);
+                right = std::max(right, column);
+                top = std::min(top, row);
+                bottom = std::max(bottom, row);
+            }
+        }
+        if (right > 0) {
+            const int span = right - left + 1;
+            std::vector<CHAR_INFO> cells(static_cast<std::size_t>(span * (bottom - top + 1)));
+            for (int row = top; row <= bottom; ++row) {
+                for (int column = left; column <= right; ++column) {
+                    const Screen::Cell& cell = model.cell(column, row);
+                    shown_[static_cast<std::size_t>((row - 1) * Screen::columns + column - 1)] = cell;
+                    const auto byte = static_cast<unsigned char>(cell.character);
+                    CHAR_INFO& out = cells[static_cast<std::size_t>((row - top) * span + column - left)];
+                    // Control bytes (from damaged input) are shown, not sent.
+                    out.Char.UnicodeChar =
+                        static_cast<WCHAR>(byte < 0x20 || byte == 0x7F ? U'?' : cp1251_to_unicode(byte));
+                    out.Attributes = cell.colour;  // 1 blue, 2 green, 4 red, 8 bright: the console's own bits
+                }
+            }
+            SMALL_RECT region{static_cast<SHORT>(left - 1), static_cast<SHORT>(origin_row_ + top - 1),
+                              static_cast<SHORT>(right - 1), static_cast<SHORT>(origin_row_ + bottom - 1)};
+            ::WriteConsoleOutputW(output_, cells.data(), at(span, bottom - top + 1), at(0, 0), &region);
+        }
+        if (small && !shown_valid_) {
+            // A window too small shows what fits, and its last line says so.
+            const std::wstring_view text = too_small.substr(0, static_cast<std::size_t>(width));
+            std::vector<CHAR_INFO> cells(text.size());
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                cells[i].Char.UnicodeChar = text[i];
+                cells[i].Attributes = too_small_colour;
+            }
+            SMALL_RECT region{0, static_cast<SHORT>(origin_row_ + height - 1), static_cast<SHORT>(text.size() - 1),
+                              static_cast<SHORT>(origin_row_ + height - 1)};
+            ::WriteConsoleOutputW(output_, cells.data(), at(static_cast<int>(text.size()), 1), at(0, 0), &region);
+        }
+        shown_valid_ = true;
+        shown_version_ = model.version();
+    }
+    const int cursor_row = std::max(1, std::min(model.row(), model_rows));
+    ::SetConsoleCursorPosition(output_, at(std::min(model.column(), width) - 1, origin_row_ + cursor_row - 1));
+    last_frame_ = std::chrono::steady_clock::now();
+}
+
+void WindowsConsole::after_output() {
+    // Drawing must never be what limits a replay: look at the clock only
+    // every few operations and draw at most once a frame.
+    if (++output_calls_ % 16 != 0) return;
+    if (std::chrono::steady_clock::now() - last_frame_ >= frame_interval) present();
+}
+
+void WindowsConsole::finish() {
+    present();
+    // The prompt comes below the final screen.
+    ::SetConsoleCursorPosition(output_, at(0, origin_row_ + std::max(shown_height_, 1) - 1));
+    DWORD written = 0;
+    ::WriteConsoleW(output_, L"\r\n", 2, &written, nullptr);
+    restore();
+}
+
+bool WindowsConsole::take_event() {
+    INPUT_RECORD record{};
+    DWORD count = 0;
+    if (!::ReadConsoleInputW(input_, &record, 1, &count) || count == 0) return false;
+    if (record.EventType == WINDOW_BUFFER_SIZE_EVENT) {
+        shown_valid_ = false;
+        present();
+        return true;
+    }
+    if (record.EventType != KEY_EVENT) return true;
+    const KEY_EVENT_RECORD& event = record.Event.KeyEvent;
+    if (const auto key = key_of_event(event.bKeyDown, event.wVirtualKeyCode, event.uChar.UnicodeChar)) {
+        // A held key repeats; each repetition is a key press.
+        keys_.insert(keys_.end(), std::max<WORD>(event.wRepeatCount, 1), *key);
+    }
+    return true;
+}
+
+bool WindowsConsole::next_key(Key& key, bool wait) {
+    // A replay looks at the keyboard once a line: the place to keep the
+    // screen current without drawing more often than once a frame.
+    if (!wait && std::chrono::steady_clock::now() - last_frame_ >= frame_interval) present();
+    while (keys_.empty()) {
+        if (wait) {
+            // A stop request ends the wait; the caller raises it.
+            if (platform::wait_for(input_, INFINITE) != platform::WaitResult::ready) return false;
+        } else {
+            DWORD events = 0;
+            if (!::GetNumberOfConsoleInputEvents(input_, &events) || events == 0) return false;
+        }
+        if (!take_event()) return false;
+    }
+    key = keys_.front();
+    keys_.pop_front();
+    return true;
+}
+
+void WindowsConsole::pause(std::uint64_t milliseconds) {
+    sleep_milliseconds(milliseconds);
+}
+
+}  // namespace common

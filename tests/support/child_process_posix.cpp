@@ -1,0 +1,45 @@
+#include "tests/support/child_process.h"
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace testing_support {
+
+ChildRun run_child(const std::filesystem::path& executable, const std::filesystem::path& folder,
+                   const std::filesystem::path& input, const std::filesystem::path& output,
+                   const std::filesystem::path& errors, int timeout_seconds) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int in = ::open(input.c_str(), O_RDONLY);
+        const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        ::execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ChildRun run;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+    int status = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            run.timed_out = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (!run.timed_out && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+    return run;
+}
+
+}  // namespace testing_support
