@@ -46,6 +46,11 @@ std::optional<Key> key_of_event(bool key_down, std::uint16_t virtual_key, wchar_
         // Alt and digits on the keypad type a character when Alt is let go.
         if (virtual_key != VK_MENU || character == 0) return std::nullopt;
     } else if (character == 0) {
+        // Some consoles (wine's on a terminal) give these without their
+        // character.
+        if (virtual_key == VK_ESCAPE) return Key{static_cast<unsigned char>(key_escape), false};
+        if (virtual_key == VK_RETURN) return Key{static_cast<unsigned char>(key_enter), false};
+        if (virtual_key == VK_BACK) return Key{static_cast<unsigned char>(key_backspace), false};
         if (virtual_key >= VK_F1 && virtual_key <= VK_F10) {
             return Key{static_cast<unsigned char>(key_f1 + (virtual_key - VK_F1)), true};
         }
