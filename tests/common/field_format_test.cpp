@@ -97,7 +97,8 @@ TEST(field_format, scientific_widths_from_2_to_30) {
     for (int w = 2; w <= 30; ++w) {
         SCOPED_TRACE(w);
         const int digits = std::max(2, std::min(17, w - 7));
-        const std::string_view text = scientific(-1234.5678, w);
+        const common::FieldText field = scientific(-1234.5678, w);
+        const std::string_view text = field.view();
         // sign, digit, point, digits - 1, E, sign, three exponent digits
         const std::size_t length = static_cast<std::size_t>(digits + 7);
         EXPECT_EQ(text.size(), std::max<std::size_t>(length, static_cast<std::size_t>(w)));
