@@ -23,15 +23,20 @@ fi
 step() { echo "== $*"; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
+# Quiet steps: their output shows only when they fail.
+quietly() {
+    "$@" >"$build/check_deb.log" 2>&1 || { cat "$build/check_deb.log" >&2; fail "$*"; }
+}
+
 step "Release build in $build"
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
-cmake -S "$source" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --parallel 2 >/dev/null
+quietly cmake -S "$source" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+quietly cmake --build "$build" --parallel 2
 
 step "cpack -G DEB"
 rm -f "$build"/surveykit_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
+quietly cpack -G DEB --config "$build/CPackConfig.cmake" -B "$build"
 package=$(ls "$build"/surveykit_*.deb)
 dpkg-deb --info "$package" | sed -n 's/^ \(Package\|Version\|Architecture\|Depends\|Maintainer\|Section\):/  &/p'
 
