@@ -51,7 +51,25 @@ void Screen::write(char c) {
 }
 
 void Screen::write(std::string_view text) {
-    for (const char c : text) write(c);
+    // Runs of plain bytes go into the cells of the cursor's row at once; the
+    // row end, a backspace and a bell take the byte-by-byte way.
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end) {
+        const auto room = static_cast<std::size_t>(columns - column_ + 1);
+        const std::size_t length = std::min(room, static_cast<std::size_t>(end - p));
+        Cell* const cells = &cells_[static_cast<std::size_t>(index(column_, row_))];
+        std::size_t n = 0;
+        for (; n < length && p[n] != 7 && p[n] != 8; ++n) cells[n] = Cell{p[n], colour_};
+        p += n;
+        column_ += static_cast<int>(n);
+        if (column_ > columns) {
+            column_ = 1;
+            next_row();
+        } else if (p != end) {
+            write(*p++);
+        }
+    }
     ++version_;
 }
 

@@ -57,6 +57,9 @@ int run_program(int argc, char** argv, const ProgramInfo& program) {
     } catch (const std::exception& error) {
         code = 255;
         report = std::string("Runtime error 255: ") + error.what();
+    } catch (...) {
+        code = 255;
+        report = "Runtime error 255: unexpected failure";
     }
     console->finish();
     console.reset();

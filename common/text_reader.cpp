@@ -57,8 +57,67 @@ bool is_real_token(std::string_view token) {
     return token.empty();
 }
 
-std::optional<double> parse_real(std::string_view token) {
-    if (!is_real_token(token)) return std::nullopt;
+namespace {
+
+// The powers of ten that a double holds exactly.
+constexpr double exact_powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// What one pass over a real token found: whether it is one, and, for the
+// usual tokens, its digits as a whole number and the power of ten they
+// are to be scaled by.
+struct RealScan {
+    bool valid = false;
+    bool negative = false;
+    bool exact = true;  // all significant digits are in `digits`
+    std::uint64_t digits = 0;
+    long exponent = 0;
+};
+
+RealScan scan_real(std::string_view token) {
+    RealScan scan;
+    const char* p = token.data();
+    const char* const end = p + token.size();
+    if (p != end && (*p == '+' || *p == '-')) scan.negative = *p++ == '-';
+    int significant = 0;
+    // Nineteen significant digits always fit in 64 bits.
+    const auto take = [&](char c) {
+        if (significant == 0 && c == '0') return;
+        if (significant < 19) {
+            scan.digits = scan.digits * 10 + static_cast<std::uint64_t>(c - '0');
+            ++significant;
+        } else {
+            scan.exact = false;
+        }
+    };
+    const char* const whole = p;
+    while (p != end && is_digit(*p)) take(*p++);
+    if (p == whole) return scan;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        while (p != end && is_digit(*p)) {
+            take(*p++);
+            --scan.exponent;
+        }
+        if (p == fraction) return scan;
+    }
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool minus = false;
+        if (p != end && (*p == '+' || *p == '-')) minus = *p++ == '-';
+        const char* const exponent_digits = p;
+        long exponent = 0;
+        while (p != end && is_digit(*p)) exponent = std::min(exponent * 10 + (*p++ - '0'), 100000L);
+        if (p == exponent_digits) return scan;
+        scan.exponent += minus ? -exponent : exponent;
+    }
+    scan.valid = p == end;
+    return scan;
+}
+
+// The value of a token that the grammar accepts, by from_chars: for those
+// with too many digits or too large an exponent for the quick way.
+std::optional<double> parse_real_slowly(std::string_view token) {
     const bool negative = token.front() == '-';
     if (token.front() == '+' || token.front() == '-') token.remove_prefix(1);
     double value = 0;
@@ -97,24 +156,53 @@ std::optional<double> parse_real(std::string_view token) {
     return negative ? -value : value;
 }
 
+}  // namespace
+
+std::optional<double> parse_real(std::string_view token) {
+    const RealScan scan = scan_real(token);
+    if (!scan.valid) return std::nullopt;
+    // Digits and power of ten both exact as doubles: one multiplication or
+    // division rounds correctly, as from_chars would.
+    if (scan.exact && scan.digits <= (std::uint64_t{1} << 53) && scan.exponent >= -22 && scan.exponent <= 22) {
+        const auto digits = static_cast<double>(scan.digits);
+        const double value = scan.exponent < 0 ? digits / exact_powers_of_ten[-scan.exponent]
+                                               : digits * exact_powers_of_ten[scan.exponent];
+        return scan.negative ? -value : value;
+    }
+    return parse_real_slowly(token);
+}
+
 std::optional<std::int64_t> parse_integer(std::string_view token) {
-    if (!is_integer_token(token)) return std::nullopt;
-    const bool negative = token.front() == '-';
-    if (token.front() == '+' || token.front() == '-') token.remove_prefix(1);
+    const char* p = token.data();
+    const char* const end = p + token.size();
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    if (p == end) return std::nullopt;
     std::uint64_t value = 0;
-    for (const char c : token) value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    for (; p != end; ++p) {
+        if (!is_digit(*p)) return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
     return static_cast<std::int64_t>(negative ? ~value + 1 : value);
 }
 
 std::optional<std::int32_t> parse_int32(std::string_view token) {
-    if (!is_integer_token(token)) return std::nullopt;
-    std::string_view magnitude = token;
-    if (magnitude.front() == '+' || magnitude.front() == '-') magnitude.remove_prefix(1);
-    while (magnitude.size() > 1 && magnitude.front() == '0') magnitude.remove_prefix(1);
-    if (magnitude.size() > 10) return std::nullopt;
-    const std::int64_t value = *parse_integer(token);
-    if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    const char* p = token.data();
+    const char* const end = p + token.size();
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    if (p == end) return std::nullopt;
+    // Leading zeros aside, more than ten digits are beyond the range.
+    std::uint64_t value = 0;
+    int significant = 0;
+    for (; p != end; ++p) {
+        if (!is_digit(*p)) return std::nullopt;
+        if (value == 0 && *p == '0') continue;
+        if (++significant > 10) return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    if (negative ? value > std::uint64_t{1} << 31 : value > INT32_MAX) return std::nullopt;
+    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value));
 }
 
 double to_real(std::string_view piece) {
@@ -215,16 +303,11 @@ bool TextReader::fill() {
     return true;
 }
 
-int TextReader::peek() {
-    if (position_ == end_ && !fill()) return -1;
-    const auto byte = static_cast<unsigned char>(buffer_[position_]);
-    if (byte == 26) {
-        // Ctrl-Z ends the file, wherever it stands.
-        at_end_ = true;
-        position_ = end_ = 0;
-        return -1;
-    }
-    return byte;
+// Ctrl-Z ends the file, wherever it stands.
+int TextReader::end_at_ctrl_z() {
+    at_end_ = true;
+    position_ = end_ = 0;
+    return -1;
 }
 
 void TextReader::advance() {
@@ -236,10 +319,6 @@ void TextReader::advance() {
     }
     if (byte == '\n' && !after_cr_) ++line_;
     after_cr_ = false;
-}
-
-bool TextReader::eof() {
-    return peek() < 0;
 }
 
 bool TextReader::eoln() {
@@ -254,40 +333,82 @@ bool TextReader::seek_eof() {
 
 namespace {
 
-bool is_separator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+// Byte classes of the scanners: what ends a token (blanks, tabs, line ends
+// and Ctrl-Z) and what ends a line (LF, CR and Ctrl-Z).
+struct ByteClasses {
+    bool ends_token[256] = {};
+    bool ends_line[256] = {};
+    constexpr ByteClasses() {
+        for (const unsigned char c : {' ', '\t', '\r', '\n', '\x1a'}) ends_token[c] = true;
+        for (const unsigned char c : {'\r', '\n', '\x1a'}) ends_line[c] = true;
+    }
+};
+constexpr ByteClasses byte_classes;
+
+bool ends_token(char c) {
+    return byte_classes.ends_token[static_cast<unsigned char>(c)];
+}
+
+bool ends_line(char c) {
+    return byte_classes.ends_line[static_cast<unsigned char>(c)];
 }
 
 }  // namespace
 
 TextReader::Token TextReader::next_token() {
     Token token;
-    for (int c = peek(); c >= 0 && is_separator(static_cast<char>(c)); c = peek()) {
-        token.skipped = true;
-        advance();
+    // Blanks, tabs and line ends before the token, a buffer load at a time.
+    while (position_ != end_ || fill()) {
+        const char* p = buffer_.data() + position_;
+        const char* const stop = buffer_.data() + end_;
+        for (; p != stop; ++p) {
+            const char c = *p;
+            if (c == '\r') {
+                ++line_;
+                after_cr_ = true;
+            } else if (c == '\n') {
+                if (!after_cr_) ++line_;
+                after_cr_ = false;
+            } else if (c == ' ' || c == '\t') {
+                after_cr_ = false;
+            } else {
+                break;
+            }
+            token.skipped = true;
+        }
+        position_ = static_cast<std::size_t>(p - buffer_.data());
+        if (p != stop) break;
     }
     token.line = line_;
+    // The token runs to the next separator. As a rule it lies whole in the
+    // buffer and is taken where it stands; one that runs over the end of the
+    // buffer is collected in `token_` from as many loads as it takes.
     std::size_t size = 0;
-    // The token runs to the next separator, in as many buffer loads as it
-    // takes; it is copied in whole runs, not byte by byte.
+    bool collected = false;
     while (peek() >= 0) {
-        const char* start = buffer_.data() + position_;
-        const char* stop = buffer_.data() + end_;
+        const char* const start = buffer_.data() + position_;
+        const char* const stop = buffer_.data() + end_;
         const char* p = start;
-        while (p != stop && !is_separator(*p) && *p != 26) ++p;
+        while (p != stop && !ends_token(*p)) ++p;
         const auto run = static_cast<std::size_t>(p - start);
+        position_ += run;
+        if (p != stop && !collected) {
+            size = run;
+            token.text = std::string_view(start, std::min(run, max_line));
+            break;
+        }
         // A token longer than a line is never a number; keep its start for
         // the report and read past the rest without storing it.
         const std::size_t kept = std::min(run, max_line - std::min(size, max_line));
         std::memcpy(token_ + std::min(size, max_line), start, kept);
         size += run;
-        position_ += run;
+        collected = true;
         if (p != stop) break;
     }
+    if (collected) token.text = std::string_view(token_, std::min(size, max_line));
     if (size > 0) after_cr_ = false;
     token.found = size > 0;
     token.too_long = size > max_line;
-    token.text = std::string_view(token_, std::min(size, max_line));
     return token;
 }
 
@@ -353,7 +474,7 @@ std::string_view TextReader::read_line_text() {
         const char* start = buffer_.data() + position_;
         const char* stop = buffer_.data() + std::min(end_, position_ + (max_line - size));
         const char* p = start;
-        while (p != stop && *p != '\n' && *p != '\r' && *p != 26) ++p;
+        while (p != stop && !ends_line(*p)) ++p;
         const auto run = static_cast<std::size_t>(p - start);
         std::memcpy(line_text_ + size, start, run);
         size += run;
@@ -371,7 +492,7 @@ void TextReader::skip_line() {
         const char* start = buffer_.data() + position_;
         const char* stop = buffer_.data() + end_;
         const char* p = start;
-        while (p != stop && *p != '\n' && *p != '\r' && *p != 26) ++p;
+        while (p != stop && !ends_line(*p)) ++p;
         position_ += static_cast<std::size_t>(p - start);
         if (p != start) after_cr_ = false;
         if (p == stop) continue;
@@ -384,6 +505,31 @@ void TextReader::skip_line() {
 }
 
 std::string_view TextReader::read_line() {
+    // The usual line lies whole in the buffer, its line end too, with more
+    // after it: it is taken where it stands, in one scan. Any other line
+    // (near the end of the buffer, longer than a line, or ended by Ctrl-Z)
+    // is read the long way.
+    if (end_ - position_ > 1) {
+        const char* const start = buffer_.data() + position_;
+        const char* const stop = buffer_.data() + end_;
+        const char* const limit = start + std::min(end_ - position_, max_line);
+        const char* p = start;
+        while (p != limit && !ends_line(*p)) ++p;
+        if (p != limit && *p != 26 && p + 2 < stop) {
+            if (p != start) after_cr_ = false;
+            const char* next = p + 1;
+            if (*p == '\r') {
+                ++line_;
+                after_cr_ = *next != '\n';
+                if (*next == '\n') ++next;
+            } else {
+                if (!after_cr_) ++line_;
+                after_cr_ = false;
+            }
+            position_ = static_cast<std::size_t>(next - buffer_.data());
+            return {start, static_cast<std::size_t>(p - start)};
+        }
+    }
     const std::string_view text = read_line_text();
     skip_line();
     return text;

@@ -76,7 +76,7 @@ public:
     // Reads what is typed on the console, line by line (keyboard line input).
     static TextReader keyboard(Console& console);
 
-    bool eof();
+    bool eof() { return peek() < 0; }
     bool eoln();
     // Skips blanks, tabs and line ends; then tells whether the end is reached.
     bool seek_eof();
@@ -94,7 +94,8 @@ public:
     std::string_view read_line_text();
     // Discards the rest of the line and its line end.
     void skip_line();
-    // read_line_text, then skip_line.
+    // read_line_text, then skip_line. The text stays valid until the next
+    // line or number is read (eof and eoln keep it).
     std::string_view read_line();
 
     // The line the reader stands on, from 1.
@@ -103,14 +104,22 @@ public:
 
 private:
     struct Token {
-        std::string_view text;  // the start of a token longer than a line
+        // The token where it stands in the buffer, or collected in
+        // `token_`; only the start of a token longer than a line.
+        std::string_view text;
         bool found = false;     // false: the end came first
         bool skipped = false;   // blanks or line ends stood before it
         bool too_long = false;  // longer than a line: never a number
         long line = 0;
     };
 
-    int peek();
+    // The byte at the read position, or -1 at the end (Ctrl-Z included).
+    int peek() {
+        if (position_ == end_ && !fill()) return -1;
+        const auto byte = static_cast<unsigned char>(buffer_[position_]);
+        return byte == 26 ? end_at_ctrl_z() : byte;
+    }
+    int end_at_ctrl_z();
     void advance();
     bool fill();
     Token next_token();

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "common/run_error.h"
 #include "common/scripted_console.h"
 
@@ -61,6 +64,36 @@ TEST(screen, backspace_bell_colour_and_clearing) {
     screen.clear();
     EXPECT_EQ(screen.cell(1, 1).character, ' ');
     EXPECT_EQ(screen.column(), 1);
+}
+
+TEST(screen, a_text_writes_as_its_bytes_one_by_one) {
+    // Texts are written in runs; the cells, the cursor and the scrolling
+    // must be those of writing each byte alone.
+    std::mt19937_64 random(25);
+    for (int i = 0; i < 2000; ++i) {
+        std::string text;
+        const std::size_t length = random() % 200;
+        for (std::size_t n = 0; n < length; ++n) {
+            const std::uint64_t r = random() % 40;
+            text += r == 0 ? '\a' : r == 1 ? '\b' : static_cast<char>('A' + r);
+        }
+        Screen runs;
+        Screen bytes;
+        const int column = 1 + static_cast<int>(random() % 80);
+        const int row = 1 + static_cast<int>(random() % 25);
+        for (Screen* screen : {&runs, &bytes}) {
+            screen->write("row one");
+            screen->set_colour(static_cast<int>(i % 16));
+            screen->go_to(column, row);
+        }
+        runs.write(text);
+        for (const char c : text) bytes.write(c);
+        ASSERT_EQ(runs.column(), bytes.column()) << text;
+        ASSERT_EQ(runs.row(), bytes.row()) << text;
+        for (int r = 1; r <= Screen::rows; ++r) {
+            for (int c = 1; c <= Screen::columns; ++c) ASSERT_TRUE(runs.cell(c, r) == bytes.cell(c, r)) << text;
+        }
+    }
 }
 
 TEST(screen, text_is_utf8_without_trailing_blanks) {

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 
 using common::fixed;
 using common::integer;
@@ -60,6 +64,88 @@ TEST(field_format, rounding_at_every_number_of_decimals) {
     EXPECT_EQ(fixed(99.95, 4, 1).view(), "100.0");  // 99.95 is above the tie in binary
 }
 
+// x:0:d as to_chars writes it, the rule that the quick way must keep.
+std::string plain_fixed(double value, int decimals) {
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
+TEST(field_format, fixed_point_edges_are_written_as_to_chars_writes_them) {
+    struct Edge {
+        const char* legend;
+        double value;
+        int decimals;
+    };
+    const Edge edges[] = {
+        {"a binary tie goes to even: 0.5", 0.5, 0},
+        {"a binary tie goes to even: 1.5", 1.5, 0},
+        {"a binary tie goes to even: 2.5", 2.5, 0},
+        {"a binary tie at three decimals: 0.0625", 0.0625, 3},
+        {"a binary tie at three decimals: 1.0625", 1.0625, 3},
+        {"a tie in decimal only, below it in binary: 2.675", 2.675, 2},
+        {"a tie in decimal only, above it in binary: 1.005", 1.005, 2},
+        {"a carry through every digit: 9.9995", 9.9995, 3},
+        {"a carry through every digit: 9.99951", 9.99951, 3},
+        {"a carry through every digit: 999999.9999999", 999999.9999999, 6},
+        {"a carry into a new digit: 99.95", 99.95, 1},
+        {"a tie just below 2^50", 1125899906842623.5, 0},
+        {"2^50 itself, beyond the quick way", 1125899906842624.0, 0},
+        {"2^50 + 0.25 at one decimal", 1125899906842624.25, 1},
+        {"2^53 + 2", 9007199254740994.0, 2},
+        {"huge", 1e300, 3},
+        {"the largest double", std::numeric_limits<double>::max(), 2},
+        {"tiny", 1e-300, 6},
+        {"the smallest subnormal", std::numeric_limits<double>::denorm_min(), 40},
+        {"negative zero", -0.0, 3},
+        {"a small negative rounding to zero", -0.0004, 3},
+        {"a small negative at a tie", -0.0005, 3},
+        {"-0.5 at no decimals", -0.5, 0},
+        {"decimals 22, the last exact power", 0.1, 22},
+        {"decimals 23, beyond it", 0.1, 23},
+        {"decimals 40", 1.0 / 3.0, 40},
+        {"a coordinate at six decimals", 23.3261150, 6},
+        {"a register value at three decimals", 4704140.7482245, 3},
+    };
+    for (const Edge& edge : edges) {
+        SCOPED_TRACE(edge.legend);
+        EXPECT_EQ(fixed(edge.value, 0, edge.decimals).view(), plain_fixed(edge.value, edge.decimals));
+    }
+}
+
+TEST(field_format, fixed_point_random_values_are_written_as_to_chars_writes_them) {
+    std::mt19937_64 random(20261208);
+    std::uniform_int_distribution<int> decimals_of(0, 12);
+    const auto check = [](double value, int decimals) {
+        const std::string expected = plain_fixed(value, decimals);
+        const common::FieldText field = fixed(value, 0, decimals);
+        if (field.view() != expected) {
+            ADD_FAILURE() << "x:0:" << decimals << " of " << expected << " is " << field.view();
+            return false;
+        }
+        return true;
+    };
+    for (int i = 0; i < 300000; ++i) {
+        const int decimals = decimals_of(random);
+        // Any bit pattern: every magnitude, subnormals and both zeros.
+        double any = 0;
+        const std::uint64_t bits = random();
+        std::memcpy(&any, &bits, sizeof any);
+        if (std::isfinite(any) && !check(any, decimals)) return;
+        // Decimal values of a few digits: the ties and near-ties of decimal
+        // data, as files and receivers give them.
+        const std::int64_t digits = static_cast<std::int64_t>(random() % 100000000000) - 50000000000;
+        const double decimal = static_cast<double>(digits) / std::pow(10.0, static_cast<double>(random() % 12));
+        if (!check(decimal, decimals)) return;
+        // Exact binary fractions: the real ties.
+        const double binary = std::ldexp(static_cast<double>(digits % 100000000), -static_cast<int>(random() % 20));
+        if (!check(binary, decimals)) return;
+        // Values around the edge of the quick way.
+        const double edge = std::ldexp(1.0 + static_cast<double>(random() % 1000) / 1000, 40 + static_cast<int>(random() % 15));
+        if (!check(edge / std::pow(10.0, decimals), decimals)) return;
+    }
+}
+
 TEST(field_format, whole_numbers_and_texts) {
     const FormatCase cases[] = {
         {"7 as n:2", integer(7, 2), " 7"},
@@ -97,7 +183,6 @@ TEST(field_format, scientific_widths_from_2_to_30) {
     for (int w = 2; w <= 30; ++w) {
         SCOPED_TRACE(w);
         const int digits = std::max(2, std::min(17, w - 7));
-        // The view must not outlive the field that holds the text.
         const common::FieldText field = scientific(-1234.5678, w);
         const std::string_view text = field.view();
         // sign, digit, point, digits - 1, E, sign, three exponent digits

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "common/run_error.h"
 #include "tests/support/test_support.h"
 
@@ -56,6 +62,189 @@ TEST(number_tokens, values_at_the_edges_of_the_range) {
     EXPECT_FALSE(common::parse_int32("2147483648"));
     EXPECT_EQ(common::parse_int32("-2147483648"), INT32_MIN);
     EXPECT_EQ(common::parse_int32("000000000000012"), 12);
+}
+
+// A real token as from_chars reads it: the rule that the quick way must keep.
+double plain_real(std::string_view token) {
+    const bool negative = token.front() == '-';
+    if (token.front() == '+' || token.front() == '-') token.remove_prefix(1);
+    double value = 0;
+    std::from_chars(token.data(), token.data() + token.size(), value);
+    return negative ? -value : value;
+}
+
+bool same_double(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(number_tokens, reals_read_as_from_chars_reads_them) {
+    const char* const edges[] = {
+        "0", "-0", "+0", "0.0", "-0.000", "1", "-1", "0.1", "0.3", "2.675", "9007199254740992", "9007199254740993",
+        "9007199254740992.5", "1e22", "1e23", "1e-22", "1e-23", "123456789012345678", "1234567890123456789",
+        "12345678901234567890", "0.0000000000000000000000001", "4229.1234", "02319.5678", "605.9",
+        "4704140.748225", "504179.233584", "179769313486231570000000000000000000000000000000000000000000e249",
+        "000000000000000000000000000000000000000012.5", "1.00000000000000000000000000000000001", "2.2250738585072014e-308",
+        "4.9e-324", "8.98846567431158e307", "5e-1", "25E-1", "0.5e1"};
+    for (const char* token : edges) {
+        SCOPED_TRACE(token);
+        const auto value = common::parse_real(token);
+        ASSERT_TRUE(value);
+        EXPECT_TRUE(same_double(*value, plain_real(token)));
+    }
+}
+
+TEST(number_tokens, random_reals_read_as_from_chars_reads_them) {
+    std::mt19937_64 random(8122026);
+    std::string token;
+    for (int i = 0; i < 300000; ++i) {
+        token.clear();
+        const std::uint64_t shape = random();
+        if (shape % 3 == 0) token += shape % 2 == 0 ? '-' : '+';
+        const int whole_digits = 1 + static_cast<int>(random() % 18);
+        const int fraction_digits = static_cast<int>(random() % 18);
+        for (int d = 0; d < whole_digits; ++d) token += static_cast<char>('0' + random() % 10);
+        if (fraction_digits > 0) {
+            token += '.';
+            for (int d = 0; d < fraction_digits; ++d) token += static_cast<char>('0' + random() % 10);
+        }
+        if (shape % 5 == 0) {
+            token += shape % 7 < 3 ? 'e' : 'E';
+            const std::uint64_t e = random();
+            if (e % 3 == 0) token += e % 2 == 0 ? '-' : '+';
+            token += std::to_string(e % 40);
+        }
+        const auto value = common::parse_real(token);
+        if (!value || !same_double(*value, plain_real(token))) {
+            ADD_FAILURE() << token << " reads as " << value.value_or(-1.0);
+            return;
+        }
+    }
+}
+
+TEST(number_tokens, whole_numbers_read_with_every_sign_and_length) {
+    std::mt19937_64 random(65535);
+    for (int i = 0; i < 100000; ++i) {
+        const int length = 1 + static_cast<int>(random() % 22);
+        std::string token = random() % 2 == 0 ? "-" : "";
+        for (int d = 0; d < length; ++d) token += static_cast<char>('0' + random() % (d < 3 ? 2 : 10));
+        SCOPED_TRACE(token);
+        // Modulo 2^64, as the integer fields keep their low-order bits.
+        std::uint64_t modular = 0;
+        for (const char c : token) {
+            if (c != '-') modular = modular * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+        if (token.front() == '-') modular = ~modular + 1;
+        ASSERT_EQ(common::parse_integer(token), static_cast<std::int64_t>(modular));
+        std::int64_t exact = 0;
+        const auto result = std::from_chars(token.data(), token.data() + token.size(), exact);
+        const bool in_range = result.ec == std::errc() && exact >= INT32_MIN && exact <= INT32_MAX;
+        ASSERT_EQ(common::parse_int32(token).has_value(), in_range);
+        if (in_range) {
+            ASSERT_EQ(*common::parse_int32(token), exact);
+        }
+    }
+    for (const char* token : {"", "-", "+", "1-", "--1", "1 ", " 1", "1.0", "2147483647", "-2147483649"}) {
+        SCOPED_TRACE(token);
+        EXPECT_EQ(common::parse_integer(token).has_value(), common::is_integer_token(token));
+    }
+    EXPECT_EQ(common::parse_int32("+2147483647"), INT32_MAX);
+    EXPECT_FALSE(common::parse_int32("-2147483649"));
+}
+
+// A text of numbers and lines with every kind of line end, read through a
+// large buffer (where lines and tokens are taken where they stand) and
+// through a tiny one (where every one of them runs over a refill): the two
+// must read the same.
+std::string mixed_text(std::uint64_t seed) {
+    std::mt19937_64 random(seed);
+    const char* const pieces[] = {"12", "-3.5", "7e1", "0.125", "\t", " ", "  ", "\r\n", "\n", "\r", "61,30",
+                                  "x", "4704140.748", "POINT", " 10", "+0", "1.", ".5"};
+    std::string text;
+    while (text.size() < 20000) {
+        const std::uint64_t r = random();
+        if (r % 97 == 0) {
+            text.append(250 + r % 20, static_cast<char>('a' + r % 26));  // about a line long
+        } else {
+            text += pieces[r % std::size(pieces)];
+        }
+    }
+    return text;
+}
+
+class WholeSource : public common::TextSource {
+public:
+    WholeSource(std::string text, std::size_t chunk) : text_(std::move(text)), chunk_(chunk) {}
+    std::size_t read(char* buffer, std::size_t size) override {
+        const std::size_t n = std::min({size, chunk_, text_.size() - next_});
+        text_.copy(buffer, n, next_);
+        next_ += n;
+        return n;
+    }
+
+private:
+    std::string text_;
+    std::size_t chunk_;
+    std::size_t next_ = 0;
+};
+
+TEST(text_reader, large_and_tiny_buffers_read_the_same_lines) {
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        SCOPED_TRACE(seed);
+        const std::string text = mixed_text(seed);
+        TextReader large(std::make_unique<WholeSource>(text, 1 << 16), "a");
+        TextReader tiny(std::make_unique<WholeSource>(text, 3), "b", 4);
+        while (!large.eof()) {
+            ASSERT_FALSE(tiny.eof());
+            const std::string line(large.read_line());
+            ASSERT_EQ(line, tiny.read_line());
+            ASSERT_EQ(large.line_number(), tiny.line_number());
+        }
+        EXPECT_TRUE(tiny.eof());
+    }
+}
+
+TEST(text_reader, large_and_tiny_buffers_read_the_same_tokens) {
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        SCOPED_TRACE(seed);
+        const std::string text = mixed_text(seed);
+        TextReader large(std::make_unique<WholeSource>(text, 1 << 16), "a");
+        TextReader tiny(std::make_unique<WholeSource>(text, 3), "b", 4);
+        int turn = 0;
+        while (!large.seek_eof()) {
+            ASSERT_FALSE(tiny.seek_eof());
+            // Tokens as reals and whole numbers, and now and then the rest
+            // of a line.
+            if (++turn % 7 == 0) {
+                ASSERT_EQ(std::string(large.read_line_text()), tiny.read_line_text());
+                large.skip_line();
+                tiny.skip_line();
+            } else if (turn % 2 == 0) {
+                const auto value = large.try_read_real();
+                const auto expected = tiny.try_read_real();
+                ASSERT_EQ(value.has_value(), expected.has_value());
+                if (value) {
+                    ASSERT_TRUE(same_double(*value, *expected));
+                }
+            } else {
+                ASSERT_EQ(large.try_read_integer(), tiny.try_read_integer());
+            }
+            ASSERT_EQ(large.line_number(), tiny.line_number());
+            ASSERT_EQ(large.eoln(), tiny.eoln());
+        }
+        EXPECT_TRUE(tiny.seek_eof());
+    }
+}
+
+TEST(text_reader, a_line_stays_readable_while_the_end_is_tested) {
+    // The line before the last ends just before the buffer's end: testing
+    // for the end must not take the line's bytes away.
+    std::string text = std::string(60, 'a') + "\r\n" + "b\r\n";
+    TextReader reader(std::make_unique<WholeSource>(text, 62), "a", 62);
+    const std::string_view line = reader.read_line();
+    EXPECT_FALSE(reader.eof());
+    EXPECT_EQ(line, std::string(60, 'a'));
+    EXPECT_EQ(reader.read_line(), "b");
+    EXPECT_TRUE(reader.eof());
 }
 
 TEST(piece_conversion, the_number_or_zero) {

@@ -63,6 +63,29 @@ terminal_restored() {
     wait_for 'icanon echo' && [ "$(tmux_ display -p '#{cursor_flag}')" = 1 ]
 }
 
+# The program running in the pane, found as the child of the pane's shell.
+program_pid() {
+    local shell pid
+    shell=$(tmux_ display -p '#{pane_pid}')
+    for _ in $(seq 50); do
+        pid=$(pgrep -P "$shell" -x "$1") && { echo "$pid"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Nothing the shell writes after the program is coloured: its new prompt
+# line, captured alone, carries no colour at all.
+colours_reset() {
+    local row
+    for _ in $(seq 50); do
+        row=$(tmux_ capture-pane -p | grep -n '^\$ *$' | tail -1 | cut -d: -f1)
+        [ -n "$row" ] && break
+        sleep 0.1
+    done
+    [ -n "$row" ] && ! tmux_ capture-pane -p -e -S $((row - 1)) -E $((row - 1)) | grep -q $'\e'
+}
+
 # --- The dashboard, its colours, the stop key -------------------------------
 start_pane
 wait_for 'DELAY on presentation' || fail "no DELAY question"
@@ -103,22 +126,98 @@ for signal in INT TERM HUP; do
     tmux_ send-keys " "
     feed ' 1  2  3.000' ' 1  2  4.000'
     wait_for 'pc clock:  1  2  3.0  s' || fail "replay did not start"
-    pkill -"$signal" -f "^$programs/nmeadecode"
+    if ! pid=$(program_pid nmeadecode); then
+        fail "no nmeadecode in the pane"
+        continue
+    fi
+    kill -"$signal" "$pid"
     code=$((128 + $(kill -l "$signal")))
-    if [ "$signal" = HUP ]; then
-        # The shell in the pane goes with the hang-up: look at the program's
-        # end from outside.
-        for _ in $(seq 50); do pgrep -f "^$programs/nmeadecode" >/dev/null || break; sleep 0.1; done
-        check "SIGHUP ends the replay" bash -c "! pgrep -f '^$programs/nmeadecode'"
-    elif [ "$signal" = INT ]; then
+    if [ "$signal" = INT ]; then
         # The shell abandons the rest of its command line after a SIGINT.
         check "SIGINT ends the replay with a report" wait_for 'stopped by signal SIGINT'
-        check "terminal restored after SIGINT" terminal_restored
     else
         check "SIG$signal ends the replay" wait_for "exit=$code"
-        check "terminal restored after SIG$signal" terminal_restored
     fi
+    check "colours reset after SIG$signal" colours_reset
+    check "terminal restored after SIG$signal" terminal_restored
 done
+
+# --- A signal at a prompt: every program gives the terminal back -----------
+
+# A new pane with a plain shell in a fresh folder holding a small file for
+# every program, which it then runs: start_program <program>.
+start_program() {
+    tmux_ kill-server 2>/dev/null
+    cases=$((cases + 1))
+    socket="surveykit-terminal-$$-$cases"
+    rm -rf "$work/case" && mkdir -p "$work/case"
+    printf ' 12 35 20.125 -$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n' \
+        >"$work/case/REC_COM.txt"
+    printf '  08.12.2026  12:30:00.257\r\n$GPGGA,1\r\n  RX COM1 4800\r\n\r\n' >"$work/case/NMEA_Wsp.txt"
+    printf '1 100 200 10\r\n2 110 210 11\r\n' >"$work/case/reg.txt"
+    printf '  0\r\nPOINT\r\n 10\r\n1.5\r\n 20\r\n2.5\r\n' >"$work/case/drawing.dxf"
+    printf '1 42.5 23.3\r\n' >"$work/case/points.txt"
+    tmux_ new-session -d -x 80 -y 25 -c "$work/case" "env PS1='$ ' bash --norc --noprofile"
+    wait_for '$' || fail "the shell did not start"
+    tmux_ send-keys "clear; $programs/$1; echo \"exit=\$?\"" Enter
+}
+
+# signal_at_prompt <program> <signal> <first screen text> <prompt text>
+# [keys ...]: once the program shows its first screen, the keys are typed
+# (each argument is one send-keys: "reg.txt Enter"); when the text of the
+# prompt shows, the signal stops the program waiting there.
+signal_at_prompt() {
+    local program=$1 signal=$2 first=$3 prompt=$4 pid code keys
+    shift 4
+    start_program "$program"
+    if ! wait_for "$first" || ! pid=$(program_pid "$program"); then
+        fail "$program does not start"
+        return
+    fi
+    for keys in "$@"; do
+        # shellcheck disable=SC2086 # one word per key name
+        tmux_ send-keys $keys
+    done
+    if ! wait_for "$prompt"; then
+        fail "$program does not reach \"$prompt\""
+        return
+    fi
+    # The prompt stands just before its wait: give the wait a moment.
+    sleep 0.2
+    kill -"$signal" "$pid"
+    code=$((128 + $(kill -l "$signal")))
+    if [ "$signal" = INT ]; then
+        # The shell abandons the rest of its command line after a SIGINT.
+        check "$program: SIGINT at \"$prompt\" is reported" wait_for 'stopped by signal SIGINT'
+    else
+        check "$program: SIG$signal at \"$prompt\" ends it with $code" wait_for "exit=$code"
+    fi
+    check "$program: colours reset after SIG$signal at \"$prompt\"" colours_reset
+    check "$program: terminal restored after SIG$signal at \"$prompt\"" terminal_restored
+}
+
+# The first prompt of every program.
+for signal in INT TERM HUP; do
+    signal_at_prompt nmeadecode "$signal" 'DELAY on presentation' 'DELAY on presentation'
+    signal_at_prompt logconvert "$signal" 'For START and STOP' 'For START and STOP'
+    signal_at_prompt regscript "$signal" 'surveykit 1.0' 'surveykit 1.0'
+    signal_at_prompt regscript_basic "$signal" 'surveykit 1.0' 'surveykit 1.0'
+    signal_at_prompt dxfpoints "$signal" 'surveykit 1.0' 'surveykit 1.0'
+    signal_at_prompt kmlmarks "$signal" '(*.txt) ? :' '(*.txt) ? :'
+    signal_at_prompt kmlmarks_basic "$signal" '(id latitude longitude)' '(id latitude longitude)'
+    signal_at_prompt kmlpath "$signal" '(id latitude longitude)' '(id latitude longitude)'
+    signal_at_prompt stakeout "$signal" 'surveykit 1.0' 'surveykit 1.0'
+done
+
+# Later prompts: a key wait, a real answer, a one-key menu, the last ones.
+signal_at_prompt nmeadecode TERM 'DELAY on presentation' 'For START and STOP' '0 Enter'
+signal_at_prompt regscript TERM 'surveykit 1.0' 'out.scr' '1' 'reg.txt Enter' 'out.scr Enter'
+signal_at_prompt regscript_basic HUP 'surveykit 1.0' 'out.scr' 'reg.txt Enter' 'out.scr Enter'
+signal_at_prompt dxfpoints INT 'surveykit 1.0' 'drawing.dxf' 'drawing.dxf Enter'
+signal_at_prompt kmlmarks INT '(*.txt) ? :' 'points.kml' 'points.txt Enter' 'points.kml Enter'
+signal_at_prompt kmlpath HUP '(id latitude longitude)' 'points.kml' 'points.txt Enter' 'points.kml Enter'
+signal_at_prompt stakeout TERM 'surveykit 1.0' 'D/N :' 'reg.txt Enter' 'list.txt Enter' '1 Enter' '100 Enter'
+signal_at_prompt logconvert INT 'For START and STOP' 'Conversion is done.' 'x'
 
 # --- A window smaller than 80 x 25 -----------------------------------------
 start_pane

@@ -1,0 +1,97 @@
+// Keyboard line input with its editing keys, from the bytes a terminal or a
+// pipe delivers (escape sequences for the cursor keys, UTF-8, CR LF, DEL),
+// decoded by the console's own key decoder. Lines, real answers and whole
+// answers are asked in turn until the keys run out. A line is checked
+// against a plain model of the editing rules: Backspace, Esc, Left, Right,
+// Home, End and Delete; at most 254 characters; Enter ends it.
+#include <string>
+
+#include "common/run_error.h"
+#include "fuzz/fuzz_support.h"
+
+namespace {
+
+using fuzzing::finding;
+
+// A console whose keys come from bytes and that remembers the characters
+// read_key delivered: a key without a character as 0 and its code.
+class RecordingConsole : public common::Console {
+public:
+    explicit RecordingConsole(std::string_view bytes) : keys_(bytes) {}
+    std::string delivered;
+
+protected:
+    bool next_key(common::Key& key, bool wait) override {
+        if (!keys_.next(key, wait)) return false;
+        if (key.extended) delivered += '\0';
+        delivered += static_cast<char>(key.code);
+        return true;
+    }
+    void pause(std::uint64_t) override {}
+
+private:
+    fuzzing::MemoryKeys keys_;
+};
+
+// The editing rules over the characters read_key gives.
+std::string model_line(std::string_view keys) {
+    std::string text;
+    std::size_t cursor = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto c = static_cast<unsigned char>(keys[i]);
+        if (c == 0) {
+            if (++i == keys.size()) break;
+            switch (static_cast<unsigned char>(keys[i])) {
+                case common::key_left: cursor -= cursor > 0; break;
+                case common::key_right: cursor += cursor < text.size(); break;
+                case common::key_home: cursor = 0; break;
+                case common::key_end: cursor = text.size(); break;
+                case common::key_delete:
+                    if (cursor < text.size()) text.erase(cursor, 1);
+                    break;
+                default: break;
+            }
+        } else if (c == common::key_enter) {
+            break;
+        } else if (c == common::key_backspace) {
+            if (cursor > 0) text.erase(--cursor, 1);
+        } else if (c == common::key_escape) {
+            text.clear();
+            cursor = 0;
+        } else if (c >= 32 && text.size() < 254) {
+            text.insert(cursor++, 1, static_cast<char>(c));
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    RecordingConsole console(fuzzing::bytes_of(data, size));
+    for (int question = 0;; ++question) {
+        console.delivered.clear();
+        try {
+            switch (question % 3) {
+                case 0: {
+                    const int row = console.screen().row();
+                    const int column = console.screen().column();
+                    const std::string line = console.read_line();
+                    if (line != model_line(console.delivered)) finding("the line differs from the editing rules");
+                    if (console.screen().column() != 1) finding("the cursor is not at column 1 after Enter");
+                    const bool one_row = column - 1 + static_cast<int>(line.size()) < common::Screen::columns;
+                    if (one_row && row < common::Screen::rows && console.screen().row() != row + 1) {
+                        finding("the cursor is not on the row below a short answer");
+                    }
+                    break;
+                }
+                case 1: (void)common::read_real_answer(console); break;
+                default: (void)common::read_integer_answer(console); break;
+            }
+        } catch (const common::RunError& error) {
+            if (error.code() == common::error_keyboard_ended) break;
+            if (error.code() != common::error_invalid_numeric_format) finding("unexpected " + error.report());
+        }
+    }
+    return 0;
+}

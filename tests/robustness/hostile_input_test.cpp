@@ -1,0 +1,337 @@
+// Hostile inputs, one table per program: binary files, NUL bytes, lines of
+// megabytes, CR-only line ends, byte 26 in the middle, numbers at and beyond
+// the ends of a double, folders and unreadable files in place of inputs,
+// reads that fail, and outputs that cannot be created or written. Every run
+// ends in time with a defined exit code and, where it stops early, a report
+// on the screen and on standard error; what was written before stays.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/robustness/program_runs.h"
+
+namespace {
+
+using namespace robustness;
+
+struct Output {
+    std::string name;
+    std::string starts;  // the file begins with this
+    std::string ends;    // and ends with this
+};
+
+struct Row {
+    const char* legend;
+    std::vector<Entry> entries;
+    int exit_code;
+    // The report on standard error, after "<program>: "; empty when the run
+    // ends without one.
+    std::string report;
+    // A text the final screen shows (UTF-8); may be empty.
+    std::string screen;
+    std::vector<Output> outputs = {};
+    std::vector<std::string> absent = {};
+    // Keys other than the program's usual answers.
+    std::string keys = {};
+};
+
+void run_table(std::string_view program, std::string_view usual_keys, const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.legend);
+        bool possible = true;
+        for (const Entry& entry : row.entries) possible = possible && can_make(entry);
+        if (!possible) {
+            std::printf("[ skipped  ] %s: %s (files without permissions are readable to root)\n",
+                        std::string(program).c_str(), row.legend);
+            continue;
+        }
+        testing_support::TempFolder folder;
+        for (const Entry& entry : row.entries) make(folder, entry);
+        const Outcome outcome = run_in(program, folder, row.keys.empty() ? usual_keys : std::string_view(row.keys));
+        const auto& run = outcome.run;
+        ASSERT_FALSE(run.timed_out) << "no end in time";
+        EXPECT_EQ(run.exit_code, row.exit_code) << run.screen << run.errors;
+        if (row.report.empty()) {
+            EXPECT_EQ(run.errors, "");
+        } else {
+            EXPECT_NE(run.errors.find(std::string(program) + ": " + row.report), std::string::npos) << run.errors;
+            EXPECT_NE(screen_joined(run.screen).find("Runtime error " + std::to_string(row.exit_code) + ": "),
+                      std::string::npos)
+                << run.screen;
+        }
+        if (!row.screen.empty()) {
+            EXPECT_NE(run.screen.find(row.screen), std::string::npos) << run.screen;
+        }
+        for (const Output& output : row.outputs) {
+            SCOPED_TRACE(output.name);
+            ASSERT_TRUE(fs::is_regular_file(folder / output.name)) << "missing";
+            const std::string content = folder.read(output.name);
+            EXPECT_TRUE(content.starts_with(output.starts)) << content.substr(0, 200);
+            EXPECT_TRUE(content.ends_with(output.ends)) << content.substr(content.size() - std::min<std::size_t>(content.size(), 200));
+        }
+        for (const std::string& name : row.absent) EXPECT_FALSE(fs::exists(folder / name)) << name;
+    }
+}
+
+// A text with NUL bytes in it: the whole literal but its terminator.
+template <std::size_t size>
+std::string with_nuls(const char (&text)[size]) {
+    return std::string(text, size - 1);
+}
+
+// Sentences and register lines used by the tables.
+const std::string gga_1 = " 12 35 20.125 -$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+const std::string gga_2 = " 12 35 21.125 -$GPGGA,123520.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+const std::string track_point = "11.516667,48.117300\r\n";
+const std::string track_end = "</kml>\r\n";
+const std::string register_lines = "1 100 200 10\r\n2 110 210 11\r\n3 120 190 12\r\n";
+
+TEST(hostile_input, nmeadecode) {
+    const std::string recording = gga_1 + "\r\n" + gga_2 + "\r\n";
+    const std::string log_header = " PC clock,";
+    run_table("nmeadecode", "0\n\n",
+              {
+                  {"binary recording", {file("REC_COM.txt", binary_bytes(1 << 16))}, 0, "", "", {{"GPS_CORE.kml", "<?xml", track_end}}},
+                  {"NUL bytes inside the fields",
+                   {file("REC_COM.txt", "$GPGGA,123519.00,48\0\00007.0380,N,\0,E,1,\0\r\n" + gga_2 + "\r\n")},
+                   0, "", "", {{"GPS_CORE.kml", "<?xml", track_end}}},
+                  {"a sentence line of 4 MB", {file("REC_COM.txt", "$GPGGA,1" + long_line(4, '1') + gga_2 + "\r\n")},
+                   0, "", "", {{"GPS_CORE.kml", "<?xml", track_point + "\r\n</coordinates>\r\n</LineString>\r\n</Placemark>\r\n</Document>\r\n</kml>\r\n"}}},
+                  {"a line of 4 MB without a sentence", {file("REC_COM.txt", long_line(4, 'x') + gga_2 + "\r\n")},
+                   0, "", "", {{"GPS_CORE.kml", "<?xml", track_end}}},
+                  {"lone CR line ends: two fixes", {file("REC_COM.txt", gga_1 + "\r" + gga_2 + "\r")}, 0, "", "",
+                   {{"GPS_CORE.kml", "<?xml", track_point + "\r\n</coordinates>\r\n</LineString>\r\n</Placemark>\r\n</Document>\r\n</kml>\r\n"}}},
+                  {"byte 26 ends the recording", {file("REC_COM.txt", gga_1 + "\r\n\x1a" + gga_2 + "\r\n")}, 0, "",
+                   "pc clock: 12 35 20.1", {{"GPS_CORE.kml", "<?xml", track_end}}},
+                  {"numbers beyond a double in the fields",
+                   {file("REC_COM.txt", "$GPGGA,1e400,-0,N,99999999999999999999,E,1,1e400,1e-400,1e400,M,-0,M,1e400,*47\r\n")},
+                   0, "", "", {{"GPS_CORE.kml", "<?xml", track_end}}},
+                  {"the recording is a folder", {folder("REC_COM.txt")}, 0, "", "source file must exist", {},
+                   {"GPS_CORE.txt", "GPS_CORE.kml"}},
+                  {"the recording is unreadable", {unreadable("REC_COM.txt")}, 0, "", "source file must exist", {},
+                   {"GPS_CORE.txt", "GPS_CORE.kml"}},
+                  {"reading the recording fails", {read_fails("REC_COM.txt")}, 5, "Runtime error 5: cannot read", "",
+                   {{"GPS_CORE.txt", log_header, ""}, {"GPS_CORE.kml", "<?xml", ""}}},
+                  {"the fix log is a folder", {file("REC_COM.txt", recording), folder("GPS_CORE.txt")}, 21,
+                   "Runtime error 21: cannot create \"GPS_CORE.txt\": Is a directory", "", {}, {"GPS_CORE.kml"}},
+                  {"the track is a folder", {file("REC_COM.txt", recording), folder("GPS_CORE.kml")}, 21,
+                   "Runtime error 21: cannot create \"GPS_CORE.kml\": Is a directory", "", {{"GPS_CORE.txt", log_header, ""}}},
+                  {"every write of the fix log fails", {file("REC_COM.txt", recording), full_device("GPS_CORE.txt")}, 28,
+                   "Runtime error 28: cannot write \"GPS_CORE.txt\": No space left on device", "",
+                   {{"GPS_CORE.kml", "<?xml", track_point}}},
+                  {"every write of the track fails", {file("REC_COM.txt", recording), full_device("GPS_CORE.kml")}, 28,
+                   "Runtime error 28: cannot write \"GPS_CORE.kml\": No space left on device", "",
+                   {{"GPS_CORE.txt", log_header, "  545.40"}}},
+              });
+}
+
+TEST(hostile_input, logconvert) {
+    const std::string group_1 = "  08.12.2026  12:30:00.257\r\n$GPGGA,1\r\n  RX COM1 4800\r\n\r\n";
+    const std::string group_2 = "  08.12.2026  12:30:01.257\r\n$GPGGA,2\r\n  RX COM1 4800\r\n\r\n";
+    const std::string line_1 = " 12 30  0.257 -$GPGGA,1\r\n";
+    const std::string line_2 = " 12 30  1.257 -$GPGGA,2\r\n";
+    run_table("logconvert", " ",
+              {
+                  {"binary log", {file("NMEA_Wsp.txt", binary_bytes(1 << 16))}, 0, "", "Conversion is done.",
+                   {{"REC_COM.txt", "", "\r\n"}}},
+                  {"NUL bytes in the lines", {file("NMEA_Wsp.txt", with_nuls("  08.12.2026  12:30:\0\0.257\r\n$GP\0GA\r\n\0\r\n\r\n"))},
+                   0, "", "", {{"REC_COM.txt", with_nuls(" 12 30  0.257 -$GP\0GA\r\n"), ""}}},
+                  {"a sentence line of 4 MB", {file("NMEA_Wsp.txt", "  08.12.2026  12:30:00.257\r\n$" + long_line(4, 'G') + "\r\n\r\n" + group_2)},
+                   0, "", "", {{"REC_COM.txt", " 12 30  0.257 -$GGG", std::string(254, 'G') + "\r\n" + line_2}}},
+                  {"lone CR line ends", {file("NMEA_Wsp.txt", "  08.12.2026  12:30:00.257\r$GPGGA,1\r  RX\r\r" + group_2)}, 0, "", "",
+                   {{"REC_COM.txt", line_1, line_2}}},
+                  {"byte 26 ends the log", {file("NMEA_Wsp.txt", group_1 + "\x1a" + group_2)}, 0, "", "",
+                   {{"REC_COM.txt", line_1, line_1}}},
+                  {"numbers in the time line", {file("NMEA_Wsp.txt", "  08.12.2026  1e:-0:1e400\r\n$GPGGA,1\r\n\r\n\r\n")}, 0, "", "",
+                   {{"REC_COM.txt", "  0  0  0.000 -$GPGGA,1\r\n", "\r\n"}}},
+                  {"the log is a folder", {folder("NMEA_Wsp.txt")}, 21,
+                   "Runtime error 21: cannot open \"NMEA_Wsp.txt\": Is a directory", "", {}, {"REC_COM.txt"}},
+                  {"the log is unreadable", {unreadable("NMEA_Wsp.txt")}, 13,
+                   "Runtime error 13: cannot open \"NMEA_Wsp.txt\": Permission denied", "", {}, {"REC_COM.txt"}},
+                  {"there is no log", {}, 2, "Runtime error 2: cannot open \"NMEA_Wsp.txt\": No such file or directory", "",
+                   {}, {"REC_COM.txt"}},
+                  {"reading the log fails", {read_fails("NMEA_Wsp.txt")}, 5, "Runtime error 5: cannot read", "", {}},
+                  {"the recording is a folder", {file("NMEA_Wsp.txt", group_1), folder("REC_COM.txt")}, 21,
+                   "Runtime error 21: cannot create \"REC_COM.txt\": Is a directory", "", {}},
+                  {"every write of the recording fails", {file("NMEA_Wsp.txt", group_1), full_device("REC_COM.txt")}, 28,
+                   "Runtime error 28: cannot write \"REC_COM.txt\": No space left on device", "", {}},
+              });
+}
+
+// The rows that regscript and regscript_basic share: the register check
+// stops hostile registers before any output is asked for.
+std::vector<Row> script_rows(const std::string& check_failed, const std::string& done) {
+    return {
+        {"binary register", {file("in.txt", binary_bytes(1 << 16))}, 0, "", check_failed + "1", {}, {"out.scr"}},
+        {"NUL bytes in a token", {file("in.txt", with_nuls("1 2 3 4\0\0\r\n5 6\0007 8\r\n"))}, 0, "",
+         check_failed + "4", {}, {"out.scr"}},
+        {"a token of 3 MB", {file("in.txt", "1 " + long_line(3, '7') + " 3 4\r\n")}, 0, "", check_failed + "2", {},
+         {"out.scr"}},
+        {"1e400 fails the check", {file("in.txt", "1 10 20 1e400\r\n")}, 0, "", check_failed + "4", {}, {"out.scr"}},
+        {"lone CR line ends", {file("in.txt", "1 100 200 10\r2 110 210 11\r3 120 190 12\r")}, 0, "", done,
+         {{"out.scr", "osnap off\r\npoint 200.000,100.000,10.000\r\n", "zoom e\r\n"}}},
+        {"byte 26 ends the register", {file("in.txt", "1 100 200 10\r\n\x1a" "2 110 210 11\r\n")}, 0, "", done,
+         {{"out.scr", "osnap off\r\npoint 200.000,100.000,10.000\r\n", "zoom e\r\n"}}},
+        {"-0, 20 nines and 1e-400 are numbers", {file("in.txt", "1 -0 99999999999999999999 1e-400\r\n")}, 0, "", done,
+         {{"out.scr", "osnap off\r\npoint 100000000000000000000.000,-0.000,0.000\r\n", "zoom e\r\n"}}},
+        {"the register is a folder", {folder("in.txt")}, 0, "", "HЕ НАМИРА ФАЙЛ in.txt", {}, {"out.scr"}},
+        {"the register is unreadable", {unreadable("in.txt")}, 0, "", "HЕ НАМИРА ФАЙЛ in.txt", {}, {"out.scr"}},
+        {"reading the register fails", {read_fails("in.txt")}, 5, "Runtime error 5: cannot read", "", {}, {"out.scr"}},
+        {"the script is a folder", {file("in.txt", register_lines), folder("out.scr")}, 21,
+         "Runtime error 21: cannot create \"out.scr\": Is a directory", "", {}},
+        {"every write of the script fails", {file("in.txt", register_lines), full_device("out.scr")}, 28,
+         "Runtime error 28: cannot write \"out.scr\": No space left on device", "", {}},
+    };
+}
+
+TEST(hostile_input, regscript) {
+    std::vector<Row> rows = script_rows("ГРЕШКА В КООРДИНАТНИЯ ФАЙЛ. БРОЯЧ НА ЦИФРИ = ", "Регистър - ЗАВЪРШЕН.");
+    rows.push_back({"a text height of 1e400", {file("in.txt", register_lines)}, 106,
+                    "Runtime error 106: invalid numeric format \"1e400\" (keyboard)", "", {{"out.scr", "", ""}}, {},
+                    "1in.txt\nout.scr\n1e400\n2\n"});
+    run_table("regscript", "1in.txt\nout.scr\n2\n2\n", rows);
+}
+
+TEST(hostile_input, regscript_basic) {
+    std::vector<Row> rows = script_rows("ГРЕШКА ВЪВ ФАЙЛА С КООРДИНАТИ. БРОЯЧ НА ЦИФРИ = ", "Регистъра е завършен.");
+    rows.push_back({"decimals of 20 nines keep the low 64 bits: 4", {file("in.txt", "1 100 200 10.123456\r\n")}, 0, "",
+                    "", {{"out.scr", "", "0 10.1235\r\nzoom e\r\n"}}, {}, "in.txt\nout.scr\n2\n99999999999999999999\n"});
+    run_table("regscript_basic", "in.txt\nout.scr\n2\n2\n", rows);
+}
+
+TEST(hostile_input, dxfpoints) {
+    const std::string point = "  0\r\nPOINT\r\n  8\r\n0\r\n 10\r\n1.5\r\n 20\r\n2.5\r\n 30\r\n3.5\r\n";
+    const std::string done = "Регистъра е завършен.";
+    run_table("dxfpoints", "in.dxf\nout.txt\n",
+              {
+                  {"binary drawing", {file("in.dxf", binary_bytes(1 << 16))}, 0, "", done, {{"out.txt", "", ""}}},
+                  {"a NUL byte in a value", {file("in.dxf", with_nuls("  0\r\nPOINT\r\n 10\r\n1.5\0\r\n 20\r\n2.5\r\n"))},
+                   106, "Runtime error 106: invalid numeric format \"1.5\\x00\" (in.dxf, line 4)", "", {{"out.txt", "", ""}}},
+                  {"a value of 4 MB", {file("in.dxf", point + "  0\r\nPOINT\r\n 10\r\n" + long_line(4, '2'))}, 106,
+                   "Runtime error 106: invalid numeric format \"2222", "", {{"out.txt", "1.500 2.500 3.500\r\n", ""}}},
+                  {"a line of 4 MB between entities", {file("in.dxf", long_line(4, 'P') + point)}, 0, "", done,
+                   {{"out.txt", "1.500 2.500 3.500\r\n", ""}}},
+                  {"lone CR line ends", {file("in.dxf", "  0\rPOINT\r 10\r1.5\r 20\r2.5\r 30\r3.5\r  0\rEOF\r")}, 0, "", done,
+                   {{"out.txt", "1.500 2.500 3.500\r\n", ""}}},
+                  {"byte 26 inside an entity: a 2D point", {file("in.dxf", "  0\r\nPOINT\r\n 10\r\n1.5\r\n 20\r\n2.5\r\n\x1a 30\r\n3.5\r\n")},
+                   0, "", done, {{"out.txt", "1.500 2.500 0.000\r\n", ""}}},
+                  {"the drawing ends inside an entity", {file("in.dxf", point + "  0\r\nPOINT\r\n  8\r\n0\r\n 10\r\n")}, 0, "",
+                   "Пропуснати точки без X или Y :           1", {{"out.txt", "1.500 2.500 3.500\r\n", ""}}},
+                  {"the drawing ends after a group code", {file("in.dxf", point + "  0\r\nPOINT\r\n 10\r\n1\r\n 20")}, 0, "",
+                   "Пропуснати точки без X или Y :           1", {{"out.txt", "1.500 2.500 3.500\r\n", ""}}},
+                  {"-0, 20 nines and 1e-400, then 1e400",
+                   {file("in.dxf", "  0\r\nPOINT\r\n 10\r\n-0\r\n 20\r\n99999999999999999999\r\n 30\r\n1e-400\r\n"
+                                   "  0\r\nPOINT\r\n 10\r\n1e400\r\n 20\r\n1\r\n")},
+                   106, "Runtime error 106: invalid numeric format \"1e400\" (in.dxf, line 12)", "",
+                   {{"out.txt", "-0.000 100000000000000000000.000 0.000\r\n", ""}}},
+                  {"the drawing is a folder", {folder("in.dxf")}, 0, "", "HЕ НАМИРА ФАЙЛ in.dxf", {}, {"out.txt"}},
+                  {"the drawing is unreadable", {unreadable("in.dxf")}, 0, "", "HЕ НАМИРА ФАЙЛ in.dxf", {}, {"out.txt"}},
+                  {"reading the drawing fails", {read_fails("in.dxf")}, 5, "Runtime error 5: cannot read", "", {}},
+                  {"the register is a folder", {file("in.dxf", point), folder("out.txt")}, 21,
+                   "Runtime error 21: cannot create \"out.txt\": Is a directory", "", {}},
+                  {"every write of the register fails", {file("in.dxf", point), full_device("out.txt")}, 28,
+                   "Runtime error 28: cannot write \"out.txt\": No space left on device", "", {}},
+              });
+}
+
+// The rows that the three KML programs share, over numbered lists in
+// decimal degrees.
+std::vector<Row> list_rows() {
+    const std::string document_end = "</kml>\r\n";
+    const std::string list = "1 42.5 23.3\r\n2 42.6 23.4\r\n";
+    return {
+        {"binary list", {file("in.txt", binary_bytes(1 << 16))}, 106, "Runtime error 106: invalid numeric format", "",
+         {{"out.kml", "<?xml", document_end}}},
+        {"a NUL byte in a number", {file("in.txt", with_nuls("1 42.5 23.3\r\n2 42.6\0 23.4\r\n"))}, 106,
+         "Runtime error 106: invalid numeric format \"42.6\\x00\" (in.txt, line 2); the list is cut short there", "",
+         {{"out.kml", "<?xml", document_end}}},
+        {"a number of 4 MB", {file("in.txt", "1 42.5 23.3\r\n2 42.6 " + long_line(4, '2'))}, 106,
+         "Runtime error 106: invalid numeric format \"2222", "", {{"out.kml", "<?xml", document_end}}},
+        {"lone CR line ends", {file("in.txt", "1 42.5 23.3\r2 42.6 23.4\r")}, 0, "", "", {{"out.kml", "<?xml", document_end}}},
+        {"byte 26 ends the list", {file("in.txt", "1 42.5 23.3\r\n\x1a" "2 42.6 23.4\r\n")}, 0, "", "",
+         {{"out.kml", "<?xml", document_end}}},
+        {"-0, 20 nines and 1e-400, then 1e400", {file("in.txt", "1 -0 99999999999999999999\r\n2 1e-400 23\r\n3 1e400 5\r\n")},
+         106, "Runtime error 106: invalid numeric format \"1e400\" (in.txt, line 3); the list is cut short there", "",
+         {{"out.kml", "<?xml", document_end}}},
+        {"the list is a folder", {folder("in.txt")}, 0, "", "HЕ НАМИРА ФАЙЛ in.txt", {}, {"out.kml"}},
+        {"the list is unreadable", {unreadable("in.txt")}, 0, "", "HЕ НАМИРА ФАЙЛ in.txt", {}, {"out.kml"}},
+        {"reading the list fails", {read_fails("in.txt")}, 5, "Runtime error 5: cannot read", "",
+         {{"out.kml", "<?xml", document_end}}},
+        {"the document is a folder", {file("in.txt", list), folder("out.kml")}, 21,
+         "Runtime error 21: cannot create \"out.kml\": Is a directory", "", {}},
+        {"every write of the document fails", {file("in.txt", list), full_device("out.kml")}, 28,
+         "Runtime error 28: cannot write \"out.kml\": No space left on device", "", {}},
+    };
+}
+
+TEST(hostile_input, kmlmarks) {
+    std::vector<Row> rows = list_rows();
+    const std::string list = "1 42.5 23.3\r\n2 42.6 23.4\r\n";
+    const std::vector<Row> window_rows = {
+        {"binary Go_P.par", {file("in.txt", list), file("Go_P.par", binary_bytes(4096))}, 106,
+         "Runtime error 106: invalid numeric format", "", {}, {"out.kml"}},
+        {"1e400 in Go_P.par", {file("in.txt", list), file("Go_P.par", "41 1e400 22 29\r\n")}, 106,
+         "Runtime error 106: invalid numeric format \"1e400\" (Go_P.par, line 1)", "", {}, {"out.kml"}},
+        {"Go_P.par ends before the fourth bound", {file("in.txt", list), file("Go_P.par", "41 44 22\r\n")}, 106,
+         "Runtime error 106: invalid numeric format at the end of the file (Go_P.par", "", {}, {"out.kml"}},
+        {"byte 26 in Go_P.par before the fourth bound", {file("in.txt", list), file("Go_P.par", "41 44 22\x1a 29\r\n")}, 106,
+         "Runtime error 106: invalid numeric format at the end of the file (Go_P.par", "", {}, {"out.kml"}},
+        {"Go_P.par is a folder: the default window", {file("in.txt", list), folder("Go_P.par")}, 0, "",
+         "Брой точки: 2   / 2", {{"out.kml", "<?xml", "</kml>\r\n"}}},
+        {"reading Go_P.par fails", {file("in.txt", list), read_fails("Go_P.par")}, 5, "Runtime error 5: cannot read", "",
+         {}, {"out.kml"}},
+        {"-0 and 1e-400 bounds", {file("in.txt", "1 0.5 0.5\r\n2 -0.5 0.5\r\n"), file("Go_P.par", "-0 1 1e-400 1\r\n")}, 0, "",
+         "Брой точки: 2   / 1", {{"out.kml", "<?xml", "</kml>\r\n"}}},
+    };
+    rows.insert(rows.end(), window_rows.begin(), window_rows.end());
+    run_table("kmlmarks", "in.txt\nout.kml\n11", rows);
+}
+
+TEST(hostile_input, kmlmarks_basic) {
+    run_table("kmlmarks_basic", "in.txt\nout.kml\n1", list_rows());
+}
+
+TEST(hostile_input, kmlpath) {
+    run_table("kmlpath", "in.txt\nout.kml\n1", list_rows());
+}
+
+TEST(hostile_input, stakeout) {
+    const std::string heading_end = "   ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\r\n";
+    const std::string question = "? Следваща станция  D/N :";
+    run_table("stakeout", "in.txt\nlist.txt\n1\n100\nN",
+              {
+                  {"binary register", {file("in.txt", binary_bytes(1 << 16))}, 106,
+                   "Runtime error 106: invalid numeric format", "", {{"list.txt", "\r\n", heading_end}}},
+                  {"a NUL byte in a token", {file("in.txt", with_nuls("1 2 3 4\r\n5 6\0007 8\r\n"))}, 106,
+                   "Runtime error 106: invalid numeric format \"6\\x007\" (in.txt, line 2)", "",
+                   {{"list.txt", "\r\n", heading_end}}},
+                  {"a token of 3 MB", {file("in.txt", "1 " + long_line(3, '7') + " 3 4\r\n")}, 106,
+                   "Runtime error 106: invalid numeric format \"7777", "", {{"list.txt", "\r\n", heading_end}}},
+                  {"lone CR line ends", {file("in.txt", "1 100 200 10\r2 110 210 11\r3 120 190 12\r")}, 0, "", question,
+                   {{"list.txt", "\r\n", "      3     370.4833        22.361\r\n"}}},
+                  {"byte 26 ends the register", {file("in.txt", "1 100 200 10\r\n2 110 210 11\r\n\x1a" "3 120 190 12\r\n")},
+                   0, "", question, {{"list.txt", "\r\n", "      2      50.0000        14.142\r\n"}}},
+                  {"-0, 20 nines and 1e-400", {file("in.txt", "1 -0 1e-400\r\n2 99999999999999999999 -0\r\n3 1e-400 -0\r\n")},
+                   0, "", question, {{"list.txt", "\r\n", heading_end + "      3     400.0000         0.000\r\n"}}},
+                  {"a radius of 1e400", {file("in.txt", register_lines)}, 106,
+                   "Runtime error 106: invalid numeric format \"1e400\" (keyboard)", "", {{"list.txt", "\r\n", ""}}, {},
+                   "in.txt\nlist.txt\n1\n1e400\nN"},
+                  {"a station of 20 nines keeps its low 16 bits (65535)",
+                   {file("in.txt", "65535 100 200\r\n1 100 210\r\n")}, 0, "", question,
+                   {{"list.txt", "\r\n", "      1     100.0000        10.000\r\n"}}, {},
+                   "in.txt\nlist.txt\n99999999999999999999\n100\nN"},
+                  {"the register is a folder", {folder("in.txt")}, 0, "", "Файла Липсва !", {}, {"list.txt"}},
+                  {"the register is unreadable", {unreadable("in.txt")}, 0, "", "Файла Липсва !", {}, {"list.txt"}},
+                  {"reading the register fails", {read_fails("in.txt")}, 5, "Runtime error 5: cannot read", "",
+                   {{"list.txt", "\r\n", heading_end}}},
+                  {"the listing is a folder", {file("in.txt", register_lines), folder("list.txt")}, 21,
+                   "Runtime error 21: cannot open \"list.txt\": Is a directory", "", {}},
+                  {"the listing is unreadable and is never truncated", {file("in.txt", register_lines), unreadable("list.txt")},
+                   13, "Runtime error 13: cannot open \"list.txt\": Permission denied", "", {}},
+                  {"every write of the listing fails", {file("in.txt", register_lines), full_device("list.txt")}, 28,
+                   "Runtime error 28: cannot write \"list.txt\": No space left on device", "", {}},
+              });
+}
+
+}  // namespace
