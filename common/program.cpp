@@ -49,6 +49,8 @@ int run_program(int argc, char** argv, const ProgramInfo& program) {
         console = platform::make_window_console();
     } else {
         console = std::make_unique<StreamConsole>();
+        // The report on standard error ends its line as the screen does.
+        platform::use_binary_mode(2);
     }
     int code = 0;
     std::string report;

@@ -39,11 +39,10 @@ struct Row {
 void run_table(std::string_view program, std::string_view usual_keys, const std::vector<Row>& rows) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.legend);
-        bool possible = true;
-        for (const Entry& entry : row.entries) possible = possible && can_make(entry);
-        if (!possible) {
-            std::printf("[ skipped  ] %s: %s (files without permissions are readable to root)\n",
-                        std::string(program).c_str(), row.legend);
+        const char* impossible = nullptr;
+        for (const Entry& entry : row.entries) impossible = impossible != nullptr ? impossible : cannot_make(entry);
+        if (impossible != nullptr) {
+            std::printf("[ skipped  ] %s: %s (%s)\n", std::string(program).c_str(), row.legend, impossible);
             continue;
         }
         testing_support::TempFolder folder;

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -51,9 +49,19 @@ inline Entry full_device(std::string name) {
     return {std::move(name), Entry::full_device, {}};
 }
 
-// Root reads files without permissions: such rows cannot be made there.
-inline bool can_make(const Entry& entry) {
-    return entry.kind != Entry::unreadable || ::geteuid() != 0;
+// Why an entry cannot be made on this system, or nothing when it can: root
+// reads files without permissions, and Windows has neither kind of device.
+inline const char* cannot_make(const Entry& entry) {
+    if (entry.kind == Entry::unreadable && !testing_support::permissions_can_deny_reading()) {
+        return "files without permissions are readable to root and on Windows";
+    }
+    if (testing_support::on_windows && entry.kind == Entry::read_fails) {
+        return "Windows has no file whose reads fail, as /proc/self/mem";
+    }
+    if (testing_support::on_windows && entry.kind == Entry::full_device) {
+        return "Windows has no device that is always full, as /dev/full";
+    }
+    return nullptr;
 }
 
 inline void make(const testing_support::TempFolder& folder, const Entry& entry) {

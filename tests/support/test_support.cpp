@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "tests/support/child_process.h"
+#include "tests/support/system.h"
 
 namespace testing_support {
 

@@ -61,6 +61,10 @@ inline constexpr bool on_windows = true;
 inline constexpr bool on_windows = false;
 #endif
 
+// Whether a file without permissions is one this test cannot read: not for
+// root, and not on Windows, where permissions only make a file read-only.
+bool permissions_can_deny_reading();
+
 // Commands that tests run through the system's shell (sh, or cmd.exe on
 // Windows): a quoted argument, the null device, and whether a program is
 // at hand on the path.

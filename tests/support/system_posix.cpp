@@ -1,4 +1,5 @@
-#include "tests/support/child_process.h"
+#include "tests/support/system.h"
+#include "tests/support/test_support.h"
 
 #include <chrono>
 #include <csignal>
@@ -40,6 +41,10 @@ ChildRun run_child(const std::filesystem::path& executable, const std::filesyste
     }
     if (!run.timed_out && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
     return run;
+}
+
+bool permissions_can_deny_reading() {
+    return ::geteuid() != 0;
 }
 
 }  // namespace testing_support

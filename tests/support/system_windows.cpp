@@ -1,4 +1,5 @@
-#include "tests/support/child_process.h"
+#include "tests/support/system.h"
+#include "tests/support/test_support.h"
 
 #include <stdexcept>
 #include <string>
@@ -57,6 +58,10 @@ ChildRun run_child(const std::filesystem::path& executable, const std::filesyste
     if (!run.timed_out && ::GetExitCodeProcess(process.hProcess, &code)) run.exit_code = static_cast<int>(code);
     ::CloseHandle(process.hProcess);
     return run;
+}
+
+bool permissions_can_deny_reading() {
+    return false;
 }
 
 }  // namespace testing_support
