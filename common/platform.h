@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace common {
 
@@ -43,6 +44,10 @@ int wait_readable(int descriptor, int timeout_ms);
 
 // Standard input and output carry the keys and the final screen as bytes.
 void use_binary_mode(int descriptor);
+// Writes UTF-8 text for people to read (the final screen, a report): as
+// bytes, but to a Windows console as characters, which it shows right in
+// every code page. False when the output refuses it.
+bool write_text(int descriptor, std::string_view utf8);
 // Whether both standard input and standard output are a terminal (a console
 // window on Windows): then the window backend runs, otherwise the stream one.
 bool standard_streams_are_console();

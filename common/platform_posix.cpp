@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "common/run_error.h"
+#include "common/stream_console.h"
 #include "common/terminal.h"
 
 namespace common {
@@ -60,6 +61,10 @@ int wait_readable(int descriptor, int timeout_ms) {
 }
 
 void use_binary_mode(int) {}
+
+bool write_text(int descriptor, std::string_view utf8) {
+    return write_all(descriptor, utf8);
+}
 
 bool standard_streams_are_console() {
     return ::isatty(0) && ::isatty(1);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <string>
 #include <csignal>
 #include <fcntl.h>
 #include <io.h>
@@ -14,6 +15,7 @@
 
 #include "common/platform.h"
 #include "common/run_error.h"
+#include "common/stream_console.h"
 #include "common/windows_console.h"
 
 namespace common {
@@ -132,6 +134,23 @@ int wait_readable(int descriptor, int timeout_ms) {
 
 void use_binary_mode(int descriptor) {
     ::_setmode(descriptor, _O_BINARY);
+}
+
+bool write_text(int descriptor, std::string_view utf8) {
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || !::GetConsoleMode(handle, &mode)) return write_all(descriptor, utf8);
+    if (utf8.empty()) return true;
+    const int size = static_cast<int>(std::min<std::size_t>(utf8.size(), INT_MAX));
+    std::wstring text(static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), static_cast<int>(text.size()));
+    for (std::size_t done = 0; done < text.size();) {
+        DWORD written = 0;
+        const auto piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 8192));
+        if (!::WriteConsoleW(handle, text.data() + done, piece, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
 }
 
 bool standard_streams_are_console() {

@@ -1,6 +1,5 @@
 #include "common/program.h"
 
-#include <cstdio>
 #include <exception>
 #include <memory>
 
@@ -66,7 +65,9 @@ int run_program(int argc, char** argv, const ProgramInfo& program) {
     console->finish();
     console.reset();
     // Scripts see the report on standard error as well.
-    if (!report.empty() && !terminal) std::fprintf(stderr, "%s: %s\n", std::string(program.name).c_str(), cp1251_to_utf8(report).c_str());
+    if (!report.empty() && !terminal) {
+        platform::write_text(2, std::string(program.name) + ": " + cp1251_to_utf8(report) + "\n");
+    }
     if (const int number = pending_signal(); number != 0) platform::end_as_stopped(number);
     return code;
 }

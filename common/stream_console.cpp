@@ -34,7 +34,7 @@ void StreamConsole::pause(std::uint64_t milliseconds) {
 }
 
 void StreamConsole::finish() {
-    write_all(output_, screen().text());
+    platform::write_text(output_, screen().text());
 }
 
 }  // namespace common
