@@ -55,10 +55,16 @@ start_pane() {
     tmux_ send-keys "clear; $wine $programs/$program.exe; echo \"exit=\$?\"" Enter
 }
 
-# The terminal after the program: canonical mode and echo back.
+# The terminal after the program: canonical mode and echo back. Wine's
+# console host gives the terminal back as it ends, which may be a moment
+# after the program: ask a few times.
 terminal_restored() {
-    tmux_ send-keys "stty -a | tr ' ' '\\n' | grep -x -E 'icanon|echo' | tr '\\n' ' '; echo" Enter
-    wait_for 'icanon echo'
+    for _ in $(seq 10); do
+        tmux_ send-keys "stty -a | tr ' ' '\\n' | grep -x -E 'icanon|echo' | tr '\\n' ' '; echo" Enter
+        sleep 1
+        tmux_ capture-pane -p | grep -qF 'icanon echo' && return 0
+    done
+    return 1
 }
 
 # --- Bulgarian texts, typed Cyrillic names, line editing --------------------
