@@ -33,6 +33,9 @@ public:
 
     void append(std::string_view text);
     void append(char c, std::size_t count = 1);
+    // For the formatters: sets the size (at most the capacity) and returns
+    // the characters, to be filled in whole.
+    char* resize_for_overwrite(std::size_t size);
 
 private:
     char data_[capacity];

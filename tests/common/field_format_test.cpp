@@ -146,6 +146,30 @@ TEST(field_format, fixed_point_random_values_are_written_as_to_chars_writes_them
     }
 }
 
+TEST(field_format, widths_and_whole_numbers_are_written_as_to_chars_writes_them) {
+    std::mt19937_64 random(1251);
+    const auto aligned = [](std::string text, int width) {
+        if (width > 0 && static_cast<std::size_t>(width) > text.size()) text.insert(0, width - text.size(), ' ');
+        return text;
+    };
+    for (int i = 0; i < 100000; ++i) {
+        const int width = static_cast<int>(random() % 40) - 5;
+        // Whole numbers of every length and sign.
+        const auto value = static_cast<std::int64_t>(random() >> (1 + random() % 63));
+        const std::int64_t signed_value = random() % 2 == 0 ? value : -value;
+        char buffer[32];
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, signed_value);
+        ASSERT_EQ(integer(signed_value, width).view(), aligned(std::string(buffer, written.ptr), width));
+        // Fixed point in a field.
+        const double real = static_cast<double>(signed_value % 100000000) / 997;
+        const int decimals = static_cast<int>(random() % 10);
+        ASSERT_EQ(fixed(real, width, decimals).view(), aligned(plain_fixed(real, decimals), width));
+    }
+    EXPECT_EQ(integer(INT64_MIN, 22).view(), "  -9223372036854775808");
+    EXPECT_EQ(integer(0, 3).view(), "  0");
+    EXPECT_EQ(fixed(-2.5, 30, 2).view(), std::string(25, ' ') + "-2.50");
+}
+
 TEST(field_format, whole_numbers_and_texts) {
     const FormatCase cases[] = {
         {"7 as n:2", integer(7, 2), " 7"},
