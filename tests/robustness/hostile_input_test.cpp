@@ -156,6 +156,10 @@ TEST(hostile_input, logconvert) {
                    "Runtime error 21: cannot create \"REC_COM.txt\": Is a directory", "", {}},
                   {"every write of the recording fails", {file("NMEA_Wsp.txt", group_1), full_device("REC_COM.txt")}, 28,
                    "Runtime error 28: cannot write \"REC_COM.txt\": No space left on device", "", {}},
+                  {"the recording is a link to the log: the log is kept",
+                   {file("NMEA_Wsp.txt", group_1), link_to("REC_COM.txt", "NMEA_Wsp.txt")}, 13,
+                   "Runtime error 13: cannot create \"REC_COM.txt\": it is the file being read", "",
+                   {{"NMEA_Wsp.txt", group_1, group_1}}},
               });
 }
 

@@ -29,6 +29,7 @@ struct Entry {
         unreadable,  // a file with `content` and no permissions (not for root)
         read_fails,  // opens, but every read fails (EIO): /proc/self/mem
         full_device, // every write fails with ENOSPC: /dev/full
+        link,        // a symbolic link to the entry named `content`
     };
     std::string name;
     Kind kind = text;
@@ -50,6 +51,9 @@ inline Entry read_fails(std::string name) {
 inline Entry full_device(std::string name) {
     return {std::move(name), Entry::full_device, {}};
 }
+inline Entry link_to(std::string name, std::string target) {
+    return {std::move(name), Entry::link, std::move(target)};
+}
 
 // Root reads files without permissions: such rows cannot be made there.
 inline bool can_make(const Entry& entry) {
@@ -67,6 +71,7 @@ inline void make(const testing_support::TempFolder& folder, const Entry& entry) 
             break;
         case Entry::read_fails: fs::create_symlink("/proc/self/mem", path); break;
         case Entry::full_device: fs::create_symlink("/dev/full", path); break;
+        case Entry::link: fs::create_symlink(entry.content, path); break;
     }
 }
 
