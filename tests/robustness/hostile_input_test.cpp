@@ -123,6 +123,14 @@ TEST(hostile_input, nmeadecode) {
                   {"every write of the track fails", {file("REC_COM.txt", recording), full_device("GPS_CORE.kml")}, 28,
                    "Runtime error 28: cannot write \"GPS_CORE.kml\": No space left on device", "",
                    {{"GPS_CORE.txt", log_header, "  545.40"}}},
+                  {"the fix log is a link to the recording: the recording is kept",
+                   {file("REC_COM.txt", recording), link_to("GPS_CORE.txt", "REC_COM.txt")}, 13,
+                   "Runtime error 13: cannot create \"GPS_CORE.txt\": it is the file being read", "",
+                   {{"REC_COM.txt", recording, recording}}, {"GPS_CORE.kml"}},
+                  {"the track is a link to the recording: the recording is kept",
+                   {file("REC_COM.txt", recording), link_to("GPS_CORE.kml", "REC_COM.txt")}, 13,
+                   "Runtime error 13: cannot create \"GPS_CORE.kml\": it is the file being read", "",
+                   {{"REC_COM.txt", recording, recording}}, {"GPS_CORE.txt"}},
               });
 }
 
