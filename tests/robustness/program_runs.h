@@ -24,12 +24,12 @@ namespace fs = std::filesystem;
 // What stands in the working folder under a name before the run.
 struct Entry {
     enum Kind {
-        text,        // a file with `content`
-        folder,      // a folder
-        unreadable,  // a file with `content` and no permissions (not for root)
-        read_fails,  // opens, but every read fails (EIO): /proc/self/mem
-        full_device, // every write fails with ENOSPC: /dev/full
-        link,        // a symbolic link to the entry named `content`
+        text,         // a file with `content`
+        folder,       // a folder
+        unreadable,   // a file with `content` and no permissions (not for root)
+        read_fails,   // opens, but every read fails (EIO): /proc/self/mem
+        full_device,  // every write fails with ENOSPC: /dev/full
+        link,         // a symbolic link to the entry named `content`
     };
     std::string name;
     Kind kind = text;
