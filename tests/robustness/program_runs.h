@@ -1,10 +1,8 @@
 // Runs of the built programs in scratch folders prepared with hostile files:
 // contents, folders in place of files, unreadable files, files whose reads
-// fail, and outputs linked to a device on which every write fails.
+// fail, outputs linked to a device on which every write fails, and links.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
