@@ -133,6 +133,89 @@ bool number_field(std::uint64_t units, int decimals, bool negative, int width, F
     return true;
 }
 
+// The eight digits of `value` (below 10^8, zeros in front) as the bytes of
+// a word, the first digit in the lowest byte: both halves, their pairs and
+// their digits are worked out side by side in the lanes of the word.
+std::uint64_t eight_digits(std::uint32_t value) {
+    const std::uint64_t halves = value / 10000 | std::uint64_t{value % 10000} << 32;
+    // In each 32-bit lane (below 10^4): x / 100 is (x * 5243) >> 19.
+    const std::uint64_t hundreds = (halves * 5243 >> 19) & 0x0000007F0000007Fu;
+    const std::uint64_t pairs = hundreds | (halves - hundreds * 100) << 16;
+    // In each 16-bit lane (below 100): x / 10 is (x * 103) >> 10.
+    const std::uint64_t tens = (pairs * 103 >> 10) & 0x000F000F000F000Fu;
+    return (tens | (pairs - tens * 10) << 8) | 0x3030303030303030u;
+}
+
+// Stores the last `count` (1..8) of the eight digits of `value` at `p`; the
+// eight-byte store writes past them, to be overwritten or left unused.
+char* put_last_digits(char* p, std::uint32_t value, int count) {
+    const std::uint64_t word = eight_digits(value) >> (8 * (8 - count));
+    std::memcpy(p, &word, 8);
+    return p + count;
+}
+
+// `units` as its whole part and its last `decimals` (0..8) digits; the
+// divisors are constants, so no division is done.
+struct Parts {
+    std::uint64_t whole;
+    std::uint32_t fraction;
+};
+
+template <std::uint64_t divisor>
+Parts parts_by(std::uint64_t units) {
+    return {units / divisor, static_cast<std::uint32_t>(units % divisor)};
+}
+
+Parts split_decimals(std::uint64_t units, int decimals) {
+    switch (decimals) {
+        case 1: return parts_by<10>(units);
+        case 2: return parts_by<100>(units);
+        case 3: return parts_by<1'000>(units);
+        case 4: return parts_by<10'000>(units);
+        case 5: return parts_by<100'000>(units);
+        case 6: return parts_by<1'000'000>(units);
+        case 7: return parts_by<10'000'000>(units);
+        case 8: return parts_by<100'000'000>(units);
+        default: return {units, 0};
+    }
+}
+
+// number_field for the usual numbers, below 10^16 with at most eight
+// decimals: written from the left, eight digits to a store.
+bool short_number_field(std::uint64_t units, int decimals, bool negative, int width, FieldText& field) {
+    if (units >= 10'000'000'000'000'000u || decimals < 0 || decimals > 8) {
+        return number_field(units, decimals, negative, width, field);
+    }
+    const Parts parts = split_decimals(units, decimals);
+    const int whole_digits = digit_count(parts.whole);
+    const auto length =
+        static_cast<std::size_t>((negative ? 1 : 0) + whole_digits + (decimals > 0 ? decimals + 1 : 0));
+    const std::size_t padding = width > 0 && static_cast<std::size_t>(width) > length ? width - length : 0;
+    // Room for the stores that write past the end.
+    if (padding + length + 8 > FieldText::capacity) return number_field(units, decimals, negative, width, field);
+    char* const text = field.resize_for_overwrite(padding + length);
+    constexpr char blanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    if (padding <= sizeof blanks) {
+        std::memcpy(text, blanks, sizeof blanks);
+    } else {
+        std::memset(text, ' ', padding);
+    }
+    char* p = text + padding;
+    if (negative) *p++ = '-';
+    if (whole_digits > 8) {
+        p = put_last_digits(p, static_cast<std::uint32_t>(parts.whole / 100'000'000), whole_digits - 8);
+        p = put_last_digits(p, static_cast<std::uint32_t>(parts.whole % 100'000'000), 8);
+    } else {
+        p = put_last_digits(p, static_cast<std::uint32_t>(parts.whole), whole_digits);
+    }
+    if (decimals > 0) {
+        *p++ = '.';
+        // The decimals as the first digits of eight.
+        put_last_digits(p, parts.fraction * static_cast<std::uint32_t>(powers_of_ten[8 - decimals]), 8);
+    }
+    return true;
+}
+
 // x:w:d the quick way, for the usual values: the magnitude times 10^d,
 // rounded to a whole number. The product is one multiplication by an exact
 // power, so it lies within scaled * 2^-53 of the exact product; rounding it
@@ -148,7 +231,7 @@ bool fixed_quickly(double value, int width, int decimals, FieldText& field) {
     const double fraction = scaled - static_cast<double>(whole);
     if (std::fabs(fraction - 0.5) <= scaled * 0x1p-51) return false;
     const std::uint64_t units = whole + (fraction > 0.5 ? 1 : 0);
-    return number_field(units, decimals, std::signbit(value), width, field);
+    return short_number_field(units, decimals, std::signbit(value), width, field);
 }
 
 }  // namespace
@@ -170,7 +253,7 @@ FieldText fixed(double value, int width, int decimals) {
 FieldText integer(std::int64_t value, int width) {
     FieldText field;
     const auto magnitude = static_cast<std::uint64_t>(value);
-    if (!number_field(value < 0 ? ~magnitude + 1 : magnitude, 0, value < 0, width, field)) {
+    if (!short_number_field(value < 0 ? ~magnitude + 1 : magnitude, 0, value < 0, width, field)) {
         char buffer[24];
         const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
         align_right(field, {buffer, static_cast<std::size_t>(result.ptr - buffer)}, width);

@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace common {
@@ -26,6 +27,15 @@ namespace common {
 class FieldText {
 public:
     static constexpr std::size_t capacity = 512;
+
+    FieldText() = default;
+    // A copy takes the text, not the whole buffer.
+    FieldText(const FieldText& other) : size_(other.size_) { std::memcpy(data_, other.data_, size_); }
+    FieldText& operator=(const FieldText& other) {
+        size_ = other.size_;
+        std::memmove(data_, other.data_, size_);
+        return *this;
+    }
 
     std::string_view view() const { return {data_, size_}; }
     operator std::string_view() const { return view(); }

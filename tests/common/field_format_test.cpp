@@ -104,6 +104,10 @@ TEST(field_format, fixed_point_edges_are_written_as_to_chars_writes_them) {
         {"decimals 22, the last exact power", 0.1, 22},
         {"decimals 23, beyond it", 0.1, 23},
         {"decimals 40", 1.0 / 3.0, 40},
+        {"eight whole digits", 99999999.25, 1},
+        {"nine whole digits", 100000000.25, 2},
+        {"sixteen digits in all", 1234567890.123456, 6},
+        {"a carry into the ninth whole digit", 99999999.996, 2},
         {"a coordinate at six decimals", 23.3261150, 6},
         {"a register value at three decimals", 4704140.7482245, 3},
     };
