@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace common {
@@ -27,12 +28,24 @@ class FieldText {
 public:
     static constexpr std::size_t capacity = 512;
 
+    FieldText() = default;
+    // A copy takes the text, not the whole buffer.
+    FieldText(const FieldText& other) : size_(other.size_) { std::memcpy(data_, other.data_, size_); }
+    FieldText& operator=(const FieldText& other) {
+        size_ = other.size_;
+        std::memmove(data_, other.data_, size_);
+        return *this;
+    }
+
     std::string_view view() const { return {data_, size_}; }
     operator std::string_view() const { return view(); }
     std::size_t size() const { return size_; }
 
     void append(std::string_view text);
     void append(char c, std::size_t count = 1);
+    // For the formatters: sets the size (at most the capacity) and returns
+    // the characters, to be filled in whole.
+    char* resize_for_overwrite(std::size_t size);
 
 private:
     char data_[capacity];

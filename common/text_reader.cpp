@@ -69,37 +69,34 @@ constexpr double exact_powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e
 struct RealScan {
     bool valid = false;
     bool negative = false;
-    bool exact = true;  // all significant digits are in `digits`
+    bool exact = false;  // at most 19 digits: all of them are in `digits`
     std::uint64_t digits = 0;
     long exponent = 0;
 };
 
-RealScan scan_real(std::string_view token) {
-    RealScan scan;
-    const char* p = token.data();
-    const char* const end = p + token.size();
+// Takes the digits at `p` into `digits`; returns where they end.
+const char* take_digits(const char* p, const char* const end, std::uint64_t& digits) {
+    while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    return p;
+}
+
+// Scans a real number from `p` as far as the grammar goes; `valid` tells
+// whether a whole number ends where the scan stopped.
+const char* scan_real(const char* p, const char* const end, RealScan& scan) {
     if (p != end && (*p == '+' || *p == '-')) scan.negative = *p++ == '-';
-    int significant = 0;
-    // Nineteen significant digits always fit in 64 bits.
-    const auto take = [&](char c) {
-        if (significant == 0 && c == '0') return;
-        if (significant < 19) {
-            scan.digits = scan.digits * 10 + static_cast<std::uint64_t>(c - '0');
-            ++significant;
-        } else {
-            scan.exact = false;
-        }
-    };
+    // The digits before and after the point go into one whole number; one
+    // of more than 19 digits wraps around and is not used.
+    std::uint64_t digits = 0;
     const char* const whole = p;
-    while (p != end && is_digit(*p)) take(*p++);
-    if (p == whole) return scan;
+    p = take_digits(p, end, digits);
+    auto count = p - whole;
+    if (count == 0) return p;
     if (p != end && *p == '.') {
         const char* const fraction = ++p;
-        while (p != end && is_digit(*p)) {
-            take(*p++);
-            --scan.exponent;
-        }
-        if (p == fraction) return scan;
+        p = take_digits(p, end, digits);
+        if (p == fraction) return p;
+        scan.exponent = -(p - fraction);
+        count += p - fraction;
     }
     if (p != end && (*p == 'e' || *p == 'E')) {
         ++p;
@@ -108,11 +105,25 @@ RealScan scan_real(std::string_view token) {
         const char* const exponent_digits = p;
         long exponent = 0;
         while (p != end && is_digit(*p)) exponent = std::min(exponent * 10 + (*p++ - '0'), 100000L);
-        if (p == exponent_digits) return scan;
+        if (p == exponent_digits) return p;
         scan.exponent += minus ? -exponent : exponent;
     }
-    scan.valid = p == end;
-    return scan;
+    scan.valid = true;
+    scan.exact = count <= 19;
+    scan.digits = digits;
+    return p;
+}
+
+// Digits and power of ten both exact as doubles: one multiplication or
+// division rounds correctly, as from_chars would. False for the others.
+bool exact_value(const RealScan& scan, double& value) {
+    if (!scan.exact || scan.digits > (std::uint64_t{1} << 53) || scan.exponent < -22 || scan.exponent > 22) {
+        return false;
+    }
+    const auto digits = static_cast<double>(scan.digits);
+    value = scan.exponent < 0 ? digits / exact_powers_of_ten[-scan.exponent] : digits * exact_powers_of_ten[scan.exponent];
+    if (scan.negative) value = -value;
+    return true;
 }
 
 // The value of a token that the grammar accepts, by from_chars: for those
@@ -159,16 +170,11 @@ std::optional<double> parse_real_slowly(std::string_view token) {
 }  // namespace
 
 std::optional<double> parse_real(std::string_view token) {
-    const RealScan scan = scan_real(token);
-    if (!scan.valid) return std::nullopt;
-    // Digits and power of ten both exact as doubles: one multiplication or
-    // division rounds correctly, as from_chars would.
-    if (scan.exact && scan.digits <= (std::uint64_t{1} << 53) && scan.exponent >= -22 && scan.exponent <= 22) {
-        const auto digits = static_cast<double>(scan.digits);
-        const double value = scan.exponent < 0 ? digits / exact_powers_of_ten[-scan.exponent]
-                                               : digits * exact_powers_of_ten[scan.exponent];
-        return scan.negative ? -value : value;
-    }
+    RealScan scan;
+    const char* const end = token.data() + token.size();
+    if (!(scan_real(token.data(), end, scan) == end && scan.valid)) return std::nullopt;
+    double value = 0;
+    if (exact_value(scan, value)) return value;
     return parse_real_slowly(token);
 }
 
@@ -355,30 +361,36 @@ bool ends_line(char c) {
 
 }  // namespace
 
-TextReader::Token TextReader::next_token() {
-    Token token;
-    // Blanks, tabs and line ends before the token, a buffer load at a time.
+bool TextReader::skip_separators() {
+    bool skipped = false;
+    // Blanks, tabs and line ends, a buffer load at a time.
     while (position_ != end_ || fill()) {
         const char* p = buffer_.data() + position_;
         const char* const stop = buffer_.data() + end_;
         for (; p != stop; ++p) {
             const char c = *p;
-            if (c == '\r') {
-                ++line_;
-                after_cr_ = true;
+            if (c == ' ' || c == '\t') {
+                after_cr_ = false;
             } else if (c == '\n') {
                 if (!after_cr_) ++line_;
                 after_cr_ = false;
-            } else if (c == ' ' || c == '\t') {
-                after_cr_ = false;
+            } else if (c == '\r') {
+                ++line_;
+                after_cr_ = true;
             } else {
                 break;
             }
-            token.skipped = true;
+            skipped = true;
         }
         position_ = static_cast<std::size_t>(p - buffer_.data());
         if (p != stop) break;
     }
+    return skipped;
+}
+
+TextReader::Token TextReader::take_token(bool skipped) {
+    Token token;
+    token.skipped = skipped;
     token.line = line_;
     // The token runs to the next separator. As a rule it lies whole in the
     // buffer and is taken where it stands; one that runs over the end of the
@@ -426,8 +438,43 @@ std::optional<std::int64_t> TextReader::integer_of(const Token& token) const {
     return parse_integer(token.text);
 }
 
+// The usual number token lies whole in the buffer, with the byte after it:
+// it is read where it stands, in one pass. Any other token (running over
+// the end of the buffer, too long, or not a number) is taken the long way.
+bool TextReader::quick_real(double& value) {
+    const char* const start = buffer_.data() + position_;
+    const char* const stop = buffer_.data() + end_;
+    RealScan scan;
+    const char* const p = scan_real(start, stop, scan);
+    if (!scan.valid || p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line) ||
+        !exact_value(scan, value)) {
+        return false;
+    }
+    position_ = static_cast<std::size_t>(p - buffer_.data());
+    after_cr_ = false;
+    return true;
+}
+
+std::optional<std::string_view> TextReader::quick_integer_token() {
+    const char* const start = buffer_.data() + position_;
+    const char* const stop = buffer_.data() + end_;
+    const char* p = start;
+    if (p != stop && (*p == '+' || *p == '-')) ++p;
+    while (p != stop && is_digit(*p)) ++p;
+    if (p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line)) return std::nullopt;
+    return std::string_view(start, static_cast<std::size_t>(p - start));
+}
+
+void TextReader::consume(std::string_view token) {
+    position_ += token.size();
+    after_cr_ = false;
+}
+
 std::optional<double> TextReader::try_read_real() {
-    const Token token = next_token();
+    const bool skipped = skip_separators();
+    double value = 0;
+    if (quick_real(value)) return value;
+    const Token token = take_token(skipped);
     if (!token.found) {
         if (token.skipped) return 0.0;
         return std::nullopt;
@@ -436,24 +483,41 @@ std::optional<double> TextReader::try_read_real() {
 }
 
 std::optional<std::int64_t> TextReader::try_read_integer() {
-    const Token token = next_token();
+    const bool skipped = skip_separators();
+    if (const auto text = quick_integer_token()) {
+        if (const auto value = parse_integer(*text)) {
+            consume(*text);
+            return value;
+        }
+    }
+    const Token token = take_token(skipped);
     if (!token.found) return 0;
     return integer_of(token);
 }
 
 double TextReader::read_real() {
-    const Token token = next_token();
+    const bool skipped = skip_separators();
+    double value = 0;
+    if (quick_real(value)) return value;
+    const Token token = take_token(skipped);
     if (!token.found) {
         if (token.skipped) return 0.0;
         fail(token);
     }
-    const auto value = real_of(token);
-    if (!value) fail(token);
-    return *value;
+    const auto parsed = real_of(token);
+    if (!parsed) fail(token);
+    return *parsed;
 }
 
 std::int64_t TextReader::read_integer() {
-    const Token token = next_token();
+    const bool skipped = skip_separators();
+    if (const auto text = quick_integer_token()) {
+        if (const auto value = parse_integer(*text)) {
+            consume(*text);
+            return *value;
+        }
+    }
+    const Token token = take_token(skipped);
     if (!token.found) return 0;
     const auto value = integer_of(token);
     if (!value) fail(token);
@@ -461,7 +525,14 @@ std::int64_t TextReader::read_integer() {
 }
 
 std::int32_t TextReader::read_int32() {
-    const Token token = next_token();
+    const bool skipped = skip_separators();
+    if (const auto text = quick_integer_token()) {
+        if (const auto value = parse_int32(*text)) {
+            consume(*text);
+            return *value;
+        }
+    }
+    const Token token = take_token(skipped);
     if (!token.found) return 0;
     const auto value = token.too_long ? std::nullopt : parse_int32(token.text);
     if (!value) fail(token);

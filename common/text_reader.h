@@ -122,7 +122,15 @@ private:
     int end_at_ctrl_z();
     void advance();
     bool fill();
-    Token next_token();
+    // Skips blanks, tabs and line ends; true when there were any.
+    bool skip_separators();
+    // The token at the read position, after the separators.
+    Token take_token(bool skipped);
+    // The quick reading of the usual token, whole in the buffer: false, or
+    // nothing, leaves the reader where it stands.
+    bool quick_real(double& value);
+    std::optional<std::string_view> quick_integer_token();
+    void consume(std::string_view token);
     [[noreturn]] void fail(const Token& token);
     std::optional<double> real_of(const Token& token) const;
     std::optional<std::int64_t> integer_of(const Token& token) const;

@@ -89,7 +89,8 @@ void check_token(std::string_view token) {
         if (token.front() == '-' ? unsigned_value != 0 : unsigned_value != static_cast<std::uint64_t>(*whole)) {
             finding("to_unsigned wrong for " + shown(token));
         }
-    } else if (!token.empty() && token.front() != ' ' && (common::to_integer(token) != 0 || common::to_unsigned(token) != 0)) {
+    } else if (!token.empty() && token.front() != ' ' &&
+               (common::to_integer(token) != 0 || common::to_unsigned(token) != 0)) {
         finding("a piece that is no whole number converts to a number: " + shown(token));
     }
 }
@@ -103,7 +104,8 @@ void check_formats(double value, int width, int decimals) {
     }
     const auto whole = static_cast<long long>(std::fmod(value, 9e18));
     std::snprintf(reference, sizeof reference, "%*lld", width, whole);
-    if (common::integer(whole, width).view() != reference) finding(std::string("n:w differs from printf: ") + reference);
+    if (common::integer(whole, width).view() != reference)
+        finding(std::string("n:w differs from printf: ") + reference);
 
     // x:w: sign or blank, the digits, E, the exponent's sign and three digits.
     const int digits = std::max(2, std::min(17, width - 7));

@@ -19,14 +19,13 @@ using fuzzing::Buffering;
 
 constexpr kml::AngleNotation notations[] = {kml::AngleNotation::decimal_degrees, kml::AngleNotation::degrees_minutes,
                                             kml::AngleNotation::degrees_minutes_seconds};
-constexpr kml::FieldOrder orders[] = {kml::FieldOrder::number_latitude_longitude,
-                                      kml::FieldOrder::number_longitude_latitude,
-                                      kml::FieldOrder::latitude_longitude_name,
-                                      kml::FieldOrder::longitude_latitude_name};
+constexpr kml::FieldOrder orders[] = {
+    kml::FieldOrder::number_latitude_longitude, kml::FieldOrder::number_longitude_latitude,
+    kml::FieldOrder::latitude_longitude_name, kml::FieldOrder::longitude_latitude_name};
 
 template <typename Take>
-std::string read_list(std::string_view bytes, Buffering buffering, kml::AngleNotation notation,
-                      kml::FieldOrder order, Take take) {
+std::string read_list(std::string_view bytes, Buffering buffering, kml::AngleNotation notation, kml::FieldOrder order,
+                      Take take) {
     kml::PointList list(fuzzing::reader_of(bytes, buffering, "points.txt"), notation, order);
     kml::PointRecord record;
     std::string out;
@@ -83,7 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         kml::PlacemarkDocument document(common::TextWriter::create(path, "points.kml"));
         document.write_head();
         read_list(bytes, Buffering::whole, kml::AngleNotation::decimal_degrees,
-                  kml::FieldOrder::latitude_longitude_name, [&](const kml::PointRecord& record) { document.add(record); });
+                  kml::FieldOrder::latitude_longitude_name,
+                  [&](const kml::PointRecord& record) { document.add(record); });
         document.finish();
     }
     check_document(fuzzing::ScratchFolder::read("points.kml"));

@@ -1,8 +1,11 @@
 #include "nmea/convert/log_converter.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <system_error>
 
 #include "common/field_format.h"
+#include "common/run_error.h"
 #include "common/text_reader.h"
 #include "common/text_writer.h"
 
@@ -60,6 +63,13 @@ int run_logconvert(common::Console& console, const std::filesystem::path& folder
     // A missing log stops with the system's error report before the
     // recording is touched.
     common::TextReader log = common::TextReader::open_or_fail(folder / log_name, std::string(log_name));
+    // A recording that is the log itself (a link to it) would be emptied
+    // before a line of the log is read.
+    std::error_code not_there;
+    if (std::filesystem::equivalent(folder / recording_name, folder / log_name, not_there)) {
+        throw common::RunError(EACCES,
+                               "cannot create \"" + std::string(recording_name) + "\": it is the file being read");
+    }
     common::TextWriter recording = common::TextWriter::create(folder / recording_name, std::string(recording_name));
     convert_log(log, recording);
     recording.close();

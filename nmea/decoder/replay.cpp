@@ -1,8 +1,11 @@
 // The start-up dialogue and the replay loop of nmeadecode.
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <system_error>
 
 #include "common/field_format.h"
+#include "common/run_error.h"
 #include "nmea/decoder/dashboard.h"
 #include "nmea/decoder/decoder.h"
 
@@ -38,6 +41,18 @@ std::uint64_t pause_milliseconds_of(double pause_length) {
     // Longer than a day per pause is a typing error, not a replay speed.
     constexpr double longest = 86400000.0;
     return static_cast<std::uint64_t>(std::nearbyint(std::min(pause_length, longest)));
+}
+
+// An output that is the recording itself (a link to it) would be emptied
+// before the replay reads a line of it.
+void refuse_the_recording_as_output(const std::filesystem::path& folder) {
+    for (const std::string_view output : {FixLog::file_name, TrackDocument::file_name}) {
+        std::error_code not_there;
+        if (std::filesystem::equivalent(folder / output, folder / recording_name, not_there)) {
+            throw common::RunError(EACCES,
+                                   "cannot create \"" + std::string(output) + "\": it is the file being read");
+        }
+    }
 }
 
 }  // namespace
@@ -119,6 +134,7 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.write("     For START and STOP  press a key ...  ");
     console.read_key();
 
+    refuse_the_recording_as_output(folder);
     Decoder decoder(console, folder, pause_length);
     draw_frame(console);
 

@@ -1,5 +1,7 @@
 #include "survey/script/script_writer.h"
 
+#include <bit>
+
 #include "common/field_format.h"
 
 namespace survey {
@@ -13,7 +15,18 @@ common::FieldText metres(double value) {
 }  // namespace
 
 ScriptWriter::ScriptWriter(common::TextWriter& file_, double text_height_, int elevation_decimals_)
-    : file(file_), text_height(text_height_), elevation_decimals(elevation_decimals_) {}
+    : file(file_), text_height(text_height_), elevation_decimals(elevation_decimals_),
+      height_text(metres(text_height)), radius_text(metres(text_height / 5)) {}
+
+// The same bits give the same text; 0.0 and -0.0 differ in both.
+const common::FieldText& ScriptWriter::Metres::of(double value) {
+    const auto value_bits = std::bit_cast<std::uint64_t>(value);
+    if (value_bits != bits) {
+        bits = value_bits;
+        text = metres(value);
+    }
+    return text;
+}
 
 void ScriptWriter::write_header() {
     file.write_line("osnap off");
@@ -24,15 +37,15 @@ void ScriptWriter::write_footer() {
 }
 
 void ScriptWriter::write_coordinates(double x, double y) {
-    file.write(metres(x));
+    file.write(x_text.of(x));
     file.write(',');
-    file.write(metres(y));
+    file.write(y_text.of(y));
 }
 
 void ScriptWriter::write_coordinates(double x, double y, double z) {
     write_coordinates(x, y);
     file.write(',');
-    file.write(metres(z));
+    file.write(z_text.of(z));
 }
 
 void ScriptWriter::write_point(const RegisterPoint& point) {
@@ -51,19 +64,19 @@ void ScriptWriter::write_circle(const RegisterPoint& point) {
     file.write("circle ");
     write_coordinates(point.east, point.north, point.elevation);
     file.write(' ');
-    file.write_line(metres(text_height / 5));
+    file.write_line(radius_text);
 }
 
 void ScriptWriter::write_plane_circle(const RegisterPoint& point) {
     file.write("circle ");
     write_coordinates(point.east, point.north);
     file.write(' ');
-    file.write_line(metres(text_height / 5));
+    file.write_line(radius_text);
 }
 
 void ScriptWriter::write_label_end(std::string_view label) {
     file.write(' ');
-    file.write(metres(text_height));
+    file.write(height_text);
     file.write(" 0 ");
     file.write_line(label);
 }

@@ -15,6 +15,9 @@
 // the rotation of the text.
 #pragma once
 
+#include <cstdint>
+
+#include "common/field_format.h"
 #include "common/text_writer.h"
 #include "survey/register/coordinate_register.h"
 
@@ -43,6 +46,15 @@ public:
     void write_elevation_label(const RegisterPoint& point);
 
 private:
+    // A coordinate as x:0:3. The lines of one point repeat their X, Y and
+    // Z: each column keeps its last value and text, so that a value is
+    // formatted once however often it is written.
+    struct Metres {
+        std::uint64_t bits = 0;
+        common::FieldText text = common::fixed(0.0, 0, 3);
+        const common::FieldText& of(double value);
+    };
+
     void write_coordinates(double x, double y);
     void write_coordinates(double x, double y, double z);
     void write_label_end(std::string_view label);
@@ -50,6 +62,9 @@ private:
     common::TextWriter& file;
     double text_height;
     int elevation_decimals;
+    Metres x_text, y_text, z_text;
+    const common::FieldText height_text;
+    const common::FieldText radius_text;
 };
 
 }  // namespace survey

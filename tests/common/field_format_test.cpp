@@ -104,6 +104,10 @@ TEST(field_format, fixed_point_edges_are_written_as_to_chars_writes_them) {
         {"decimals 22, the last exact power", 0.1, 22},
         {"decimals 23, beyond it", 0.1, 23},
         {"decimals 40", 1.0 / 3.0, 40},
+        {"eight whole digits", 99999999.25, 1},
+        {"nine whole digits", 100000000.25, 2},
+        {"sixteen digits in all", 1234567890.123456, 6},
+        {"a carry into the ninth whole digit", 99999999.996, 2},
         {"a coordinate at six decimals", 23.3261150, 6},
         {"a register value at three decimals", 4704140.7482245, 3},
     };
@@ -144,6 +148,30 @@ TEST(field_format, fixed_point_random_values_are_written_as_to_chars_writes_them
         const double edge = std::ldexp(1.0 + static_cast<double>(random() % 1000) / 1000, 40 + static_cast<int>(random() % 15));
         if (!check(edge / std::pow(10.0, decimals), decimals)) return;
     }
+}
+
+TEST(field_format, widths_and_whole_numbers_are_written_as_to_chars_writes_them) {
+    std::mt19937_64 random(1251);
+    const auto aligned = [](std::string text, int width) {
+        if (width > 0 && static_cast<std::size_t>(width) > text.size()) text.insert(0, width - text.size(), ' ');
+        return text;
+    };
+    for (int i = 0; i < 100000; ++i) {
+        const int width = static_cast<int>(random() % 40) - 5;
+        // Whole numbers of every length and sign.
+        const auto value = static_cast<std::int64_t>(random() >> (1 + random() % 63));
+        const std::int64_t signed_value = random() % 2 == 0 ? value : -value;
+        char buffer[32];
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, signed_value);
+        ASSERT_EQ(integer(signed_value, width).view(), aligned(std::string(buffer, written.ptr), width));
+        // Fixed point in a field.
+        const double real = static_cast<double>(signed_value % 100000000) / 997;
+        const int decimals = static_cast<int>(random() % 10);
+        ASSERT_EQ(fixed(real, width, decimals).view(), aligned(plain_fixed(real, decimals), width));
+    }
+    EXPECT_EQ(integer(INT64_MIN, 22).view(), "  -9223372036854775808");
+    EXPECT_EQ(integer(0, 3).view(), "  0");
+    EXPECT_EQ(fixed(-2.5, 30, 2).view(), std::string(25, ' ') + "-2.50");
 }
 
 TEST(field_format, whole_numbers_and_texts) {

@@ -164,6 +164,9 @@ std::string mixed_text(std::uint64_t seed) {
         const std::uint64_t r = random();
         if (r % 97 == 0) {
             text.append(250 + r % 20, static_cast<char>('a' + r % 26));  // about a line long
+        } else if (r % 89 == 0) {
+            // Numbers about a line long: beyond 255 characters never numbers.
+            text += ' ' + std::string(250 + r % 10, '0') + "1 1e" + std::string(250 + r % 10, '0') + "5 ";
         } else {
             text += pieces[r % std::size(pieces)];
         }

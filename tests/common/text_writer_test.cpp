@@ -25,6 +25,27 @@ TEST(text_writer, lines_end_with_cr_lf_and_appending_keeps_the_file) {
     EXPECT_FALSE(common::TextWriter::append(folder / "missing.txt", "missing.txt"));
 }
 
+TEST(text_writer, texts_of_every_length_are_written_whole) {
+    // Short texts take their own copy; long ones, and those that fill the
+    // buffer, the library's.
+    TempFolder folder;
+    std::string expected;
+    {
+        auto out = common::TextWriter::create(folder / "a.txt", "a.txt");
+        for (int round = 0; round < 300; ++round) {
+            for (std::size_t length = 0; length <= 40; ++length) {
+                std::string text;
+                for (std::size_t i = 0; i < length; ++i) text += static_cast<char>('a' + (round + i) % 26);
+                out.write(text);
+                expected += text;
+            }
+            out.write(std::string(70000, static_cast<char>('0' + round % 10)));
+            expected += std::string(70000, static_cast<char>('0' + round % 10));
+        }
+    }
+    EXPECT_TRUE(folder.read("a.txt") == expected);
+}
+
 TEST(text_writer, failures_are_reported_with_the_system_code) {
     TempFolder folder;
     try {

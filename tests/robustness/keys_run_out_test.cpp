@@ -87,61 +87,97 @@ TEST(keys_run_out, nmeadecode) {
 }
 
 TEST(keys_run_out, logconvert) {
-    check_dialogue({"a log", "logconvert", {file("NMEA_Wsp.txt", log)}, {" "}, {100, 0},
+    check_dialogue({"a log",
+                    "logconvert",
+                    {file("NMEA_Wsp.txt", log)},
+                    {" "},
+                    {100, 0},
                     {{1, "REC_COM.txt", " 12 30  0.257 -$GPGGA,1\r\n"}}});
 }
 
 TEST(keys_run_out, regscript) {
-    check_dialogue({"layout 1", "regscript", {file("in.txt", register_lines)},
-                    {"1", "in.txt\n", "out.scr\n", "2\n", "2\n"}, {100, 100, 100, 100, 100, 0},
+    check_dialogue({"layout 1",
+                    "regscript",
+                    {file("in.txt", register_lines)},
+                    {"1", "in.txt\n", "out.scr\n", "2\n", "2\n"},
+                    {100, 100, 100, 100, 100, 0},
                     {{3, "out.scr", ""}, {4, "out.scr", ""}, {5, "out.scr", "zoom e\r\n"}}});
-    check_dialogue({"layout 8 asks no height", "regscript", {file("in.txt", register_lines)},
-                    {"8", "in.txt\n", "out.scr\n"}, {100, 100, 100, 0}});
+    check_dialogue({"layout 8 asks no height",
+                    "regscript",
+                    {file("in.txt", register_lines)},
+                    {"8", "in.txt\n", "out.scr\n"},
+                    {100, 100, 100, 0}});
     check_dialogue({"refused layout keys", "regscript", {file("in.txt", register_lines)}, {"90x"}, {100, 100}});
     check_dialogue({"no register", "regscript", {}, {"1", "in.txt\n"}, {100, 100, 0}});
-    check_dialogue({"a register that fails the check", "regscript", {file("in.txt", "1 2,5\r\n")}, {"1", "in.txt\n"},
+    check_dialogue({"a register that fails the check",
+                    "regscript",
+                    {file("in.txt", "1 2,5\r\n")},
+                    {"1", "in.txt\n"},
                     {100, 100, 0}});
 }
 
 TEST(keys_run_out, regscript_basic) {
-    check_dialogue({"a register", "regscript_basic", {file("in.txt", register_lines)},
-                    {"in.txt\n", "out.scr\n", "2\n", "2\n"}, {100, 100, 100, 100, 0},
+    check_dialogue({"a register",
+                    "regscript_basic",
+                    {file("in.txt", register_lines)},
+                    {"in.txt\n", "out.scr\n", "2\n", "2\n"},
+                    {100, 100, 100, 100, 0},
                     {{2, "out.scr", ""}, {4, "out.scr", "zoom e\r\n"}}});
     check_dialogue({"no register", "regscript_basic", {}, {"in.txt\n"}, {100, 0}});
 }
 
 TEST(keys_run_out, dxfpoints) {
-    check_dialogue({"a drawing", "dxfpoints", {file("in.dxf", drawing)}, {"in.dxf\n", "out.txt\n"}, {100, 100, 0},
+    check_dialogue({"a drawing",
+                    "dxfpoints",
+                    {file("in.dxf", drawing)},
+                    {"in.dxf\n", "out.txt\n"},
+                    {100, 100, 0},
                     {{2, "out.txt", "1.500 2.500 3.500\r\n"}}});
     check_dialogue({"no drawing", "dxfpoints", {}, {"in.dxf\n"}, {100, 0}});
 }
 
 TEST(keys_run_out, kmlmarks) {
-    check_dialogue({"a list", "kmlmarks", {file("in.txt", list)}, {"in.txt\n", "out.kml\n", "1", "1"},
-                    {100, 100, 100, 100, 0}, {{2, "out.kml", ""}, {4, "out.kml", "</Document></kml>\r\n"}}});
-    check_dialogue({"refused menu keys", "kmlmarks", {file("in.txt", list)}, {"in.txt\n", "out.kml\n", "4x1", "9"},
+    check_dialogue({"a list",
+                    "kmlmarks",
+                    {file("in.txt", list)},
+                    {"in.txt\n", "out.kml\n", "1", "1"},
+                    {100, 100, 100, 100, 0},
+                    {{2, "out.kml", ""}, {4, "out.kml", "</Document></kml>\r\n"}}});
+    check_dialogue({"refused menu keys",
+                    "kmlmarks",
+                    {file("in.txt", list)},
+                    {"in.txt\n", "out.kml\n", "4x1", "9"},
                     {100, 100, 100, 100, 100}});
     check_dialogue({"no list", "kmlmarks", {}, {"in.txt\n"}, {100, 0}});
 }
 
 TEST(keys_run_out, kmlmarks_basic_and_kmlpath) {
     for (const std::string_view program : {"kmlmarks_basic", "kmlpath"}) {
-        check_dialogue({"a list", program, {file("in.txt", list)}, {"in.txt\n", "out.kml\n", "1"}, {100, 100, 100, 0},
+        check_dialogue({"a list",
+                        program,
+                        {file("in.txt", list)},
+                        {"in.txt\n", "out.kml\n", "1"},
+                        {100, 100, 100, 0},
                         {{2, "out.kml", ""}, {3, "out.kml", "</kml>\r\n"}}});
         check_dialogue({"no list", program, {}, {"in.txt\n"}, {100, 0}});
     }
 }
 
 TEST(keys_run_out, stakeout) {
-    check_dialogue({"two stations", "stakeout", {file("in.txt", register_lines)},
+    check_dialogue({"two stations",
+                    "stakeout",
+                    {file("in.txt", register_lines)},
                     {"in.txt\n", "list.txt\n", "1\n", "100\n", "D", "2\n", "100\n"},
                     {100, 100, 100, 100, 0, 100, 100, 0},
                     {{4, "list.txt", "      3     370.4833        22.361\r\n"},
                      {5, "list.txt", "      3     370.4833        22.361\r\n"},
                      {7, "list.txt", "      3     329.5167        22.361\r\n"}}});
     check_dialogue({"no register", "stakeout", {}, {"in.txt\n"}, {100, 0}});
-    check_dialogue({"an existing listing", "stakeout", {file("in.txt", register_lines), file("list.txt", "kept\r\n")},
-                    {"in.txt\n", "list.txt\n", "1\n"}, {100, 100, 100, 100},
+    check_dialogue({"an existing listing",
+                    "stakeout",
+                    {file("in.txt", register_lines), file("list.txt", "kept\r\n")},
+                    {"in.txt\n", "list.txt\n", "1\n"},
+                    {100, 100, 100, 100},
                     {{2, "list.txt", "kept\r\n"}, {3, "list.txt", "kept\r\n"}}});
 }
 

@@ -1,6 +1,6 @@
 // Runs of the built programs in scratch folders prepared with hostile files:
 // contents, folders in place of files, unreadable files, files whose reads
-// fail, and outputs linked to a device on which every write fails.
+// fail, outputs linked to a device on which every write fails, and links.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,11 +22,12 @@ namespace fs = std::filesystem;
 // What stands in the working folder under a name before the run.
 struct Entry {
     enum Kind {
-        text,        // a file with `content`
-        folder,      // a folder
-        unreadable,  // a file with `content` and no permissions (not for root)
-        read_fails,  // opens, but every read fails (EIO): /proc/self/mem
-        full_device, // every write fails with ENOSPC: /dev/full
+        text,         // a file with `content`
+        folder,       // a folder
+        unreadable,   // a file with `content` and no permissions (not for root)
+        read_fails,   // opens, but every read fails (EIO): /proc/self/mem
+        full_device,  // every write fails with ENOSPC: /dev/full
+        link,         // a symbolic link to the entry named `content`
     };
     std::string name;
     Kind kind = text;
@@ -48,9 +49,13 @@ inline Entry read_fails(std::string name) {
 inline Entry full_device(std::string name) {
     return {std::move(name), Entry::full_device, {}};
 }
+inline Entry link_to(std::string name, std::string target) {
+    return {std::move(name), Entry::link, std::move(target)};
+}
 
 // Why an entry cannot be made on this system, or nothing when it can: root
-// reads files without permissions, and Windows has neither kind of device.
+// reads files without permissions, and Windows has neither kind of device
+// and gives symbolic links to administrators only.
 inline const char* cannot_make(const Entry& entry) {
     if (entry.kind == Entry::unreadable && !testing_support::permissions_can_deny_reading()) {
         return "files without permissions are readable to root and on Windows";
@@ -60,6 +65,9 @@ inline const char* cannot_make(const Entry& entry) {
     }
     if (testing_support::on_windows && entry.kind == Entry::full_device) {
         return "Windows has no device that is always full, as /dev/full";
+    }
+    if (testing_support::on_windows && entry.kind == Entry::link) {
+        return "symbolic links need the right to make them on Windows";
     }
     return nullptr;
 }
@@ -75,6 +83,7 @@ inline void make(const testing_support::TempFolder& folder, const Entry& entry) 
             break;
         case Entry::read_fails: fs::create_symlink("/proc/self/mem", path); break;
         case Entry::full_device: fs::create_symlink("/dev/full", path); break;
+        case Entry::link: fs::create_symlink(entry.content, path); break;
     }
 }
 
