@@ -124,9 +124,13 @@ void WindowsConsole::restore() {
 void WindowsConsole::present() {
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!::GetConsoleScreenBufferInfo(output_, &info)) return;
-    // The screen stays where it started unless the buffer shrank under it.
+    // The screen stays where it started unless the buffer shrank under it;
+    // moved, it is drawn anew.
     const int buffer_rows = info.dwSize.Y;
-    if (origin_row_ + Screen::rows > buffer_rows) origin_row_ = std::max(0, buffer_rows - Screen::rows);
+    if (origin_row_ + Screen::rows > buffer_rows && origin_row_ > 0) {
+        origin_row_ = std::max(0, buffer_rows - Screen::rows);
+        shown_valid_ = false;
+    }
     const int window_columns = info.srWindow.Right - info.srWindow.Left + 1;
     const int window_rows = info.srWindow.Bottom - info.srWindow.Top + 1;
     const int width = std::max(1, std::min({Screen::columns, static_cast<int>(info.dwSize.X), window_columns}));
