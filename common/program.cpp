@@ -88,7 +88,11 @@ int run_program(int argc, char** argv, const ProgramInfo& program) {
         code = 255;
         report = "Runtime error 255: unexpected failure";
     }
-    console->finish();
+    if (const int failed = console->finish(); failed != 0) {
+        const RunError error = file_error(failed, "cannot write", "the final screen");
+        report = error.report();
+        if (code == 0) code = failed;
+    }
     console.reset();
     // Scripts see the report on standard error as well.
     if (!report.empty() && !terminal) std::fprintf(stderr, "%s: %s\n", std::string(program.name).c_str(), cp1251_to_utf8(report).c_str());

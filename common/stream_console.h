@@ -12,7 +12,7 @@ namespace common {
 class StreamConsole : public Console {
 public:
     StreamConsole(int input = 0, int output = 1) : keys_(input), output_(output) {}
-    void finish() override;
+    int finish() override;
 
 protected:
     bool next_key(Key& key, bool wait) override;

@@ -47,8 +47,7 @@ ScreenRun run_with_full_screen(std::string_view program, const TempFolder& folde
 // stream console ignores the failed write of the screen at the end. A
 // closed pipe (EPIPE, "| head") is the reader's choice and may stay quiet;
 // a full disk should be reported on standard error with its error code.
-// Enabled once the stream console reports it.
-TEST(screen_output, DISABLED_a_screen_that_cannot_be_printed_is_reported) {
+TEST(screen_output, a_screen_that_cannot_be_printed_is_reported) {
     TempFolder folder;
     folder.write("reg.txt", "1 100 200\r\n");
     const ScreenRun run = run_with_full_screen("regscript_basic", folder, "reg.txt\nout.scr\n2\n2\n");
