@@ -41,12 +41,11 @@ ScreenRun run_with_full_screen(std::string_view program, const TempFolder& folde
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.read(".errors")};
 }
 
-// Found by the hostile-input work: a run whose final screen cannot be
-// printed (standard output on a full disk) ends with 0 and says nothing, so
-// a script that keeps the screen gets an empty file and no sign of it. The
-// stream console ignores the failed write of the screen at the end. A
-// closed pipe (EPIPE, "| head") is the reader's choice and may stay quiet;
-// a full disk should be reported on standard error with its error code.
+// A run whose final screen cannot be printed (standard output on a full
+// disk) reports it on standard error and ends with the error's code, so that
+// a script that keeps the screen learns that it is missing; it used to end
+// with 0 and say nothing. A closed pipe (EPIPE, "| head") is the reader's
+// choice and stays quiet.
 TEST(screen_output, a_screen_that_cannot_be_printed_is_reported) {
     TempFolder folder;
     folder.write("reg.txt", "1 100 200\r\n");
