@@ -132,7 +132,9 @@ public:
     // Backends show the model; called at every wait and at the end.
     virtual void present() {}
     // At the end of a run: show the final screen, restore the terminal.
-    virtual void finish() {}
+    // Returns 0, or the system's error code when the screen could not be
+    // written.
+    virtual int finish() { return 0; }
 
 protected:
     // The next key press; `wait` false returns nothing when none is pending.

@@ -147,7 +147,10 @@ bool write_text(int descriptor, std::string_view utf8) {
     for (std::size_t done = 0; done < text.size();) {
         DWORD written = 0;
         const auto piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 8192));
-        if (!::WriteConsoleW(handle, text.data() + done, piece, &written, nullptr) || written == 0) return false;
+        if (!::WriteConsoleW(handle, text.data() + done, piece, &written, nullptr) || written == 0) {
+            errno = EIO;
+            return false;
+        }
         done += written;
     }
     return true;

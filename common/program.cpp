@@ -62,7 +62,11 @@ int run_program(int argc, char** argv, const ProgramInfo& program) {
         code = 255;
         report = "Runtime error 255: unexpected failure";
     }
-    console->finish();
+    if (const int failed = console->finish(); failed != 0) {
+        const RunError error = file_error(failed, "cannot write", "the final screen");
+        report = error.report();
+        if (code == 0) code = failed;
+    }
     console.reset();
     // Scripts see the report on standard error as well.
     if (!report.empty() && !terminal) {

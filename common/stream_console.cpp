@@ -33,8 +33,11 @@ void StreamConsole::pause(std::uint64_t milliseconds) {
     sleep_milliseconds(milliseconds);
 }
 
-void StreamConsole::finish() {
-    platform::write_text(output_, screen().text());
+int StreamConsole::finish() {
+    // A reader that closed the pipe early ("| head") chose not to see the
+    // rest; any other failure (a full disk) is the run's to report.
+    if (platform::write_text(output_, screen().text()) || errno == EPIPE) return 0;
+    return errno;
 }
 
 }  // namespace common

@@ -13,7 +13,7 @@ namespace common {
 class StreamConsole : public Console {
 public:
     StreamConsole(int input = 0, int output = 1);
-    void finish() override;
+    int finish() override;
 
 protected:
     bool next_key(Key& key, bool wait) override;

@@ -137,11 +137,12 @@ void TerminalConsole::after_output() {
     if (std::chrono::steady_clock::now() - last_frame_ >= frame_interval) present();
 }
 
-void TerminalConsole::finish() {
+int TerminalConsole::finish() {
     present();
     // The shell prompt comes below the final screen.
     write_all(output_, "\x1b[0m\x1b[" + std::to_string(std::max(shown_height_, 1)) + ";1H\r\n");
     restore();
+    return 0;
 }
 
 bool TerminalConsole::next_key(Key& key, bool wait) {

@@ -26,7 +26,7 @@ public:
     ~TerminalConsole() override;
 
     void present() override;
-    void finish() override;
+    int finish() override;
 
     // Restores the terminal from a signal handler: only async-signal-safe
     // calls.

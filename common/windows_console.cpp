@@ -202,13 +202,14 @@ void WindowsConsole::after_output() {
     if (std::chrono::steady_clock::now() - last_frame_ >= frame_interval) present();
 }
 
-void WindowsConsole::finish() {
+int WindowsConsole::finish() {
     present();
     // The prompt comes below the final screen.
     ::SetConsoleCursorPosition(output_, at(0, origin_row_ + std::max(shown_height_, 1) - 1));
     DWORD written = 0;
     ::WriteConsoleW(output_, L"\r\n", 2, &written, nullptr);
     restore();
+    return 0;
 }
 
 bool WindowsConsole::take_event() {

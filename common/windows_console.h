@@ -36,7 +36,7 @@ public:
     ~WindowsConsole() override;
 
     void present() override;
-    void finish() override;
+    int finish() override;
 
     // Restores the console from the thread of a console control event.
     static void restore_from_handler();

@@ -10,7 +10,9 @@
 # keys, the examples, and the real recordings and drawings of
 # ../shared/testdata when that folder is there. With a corpus folder, each
 # target's corpus is kept there and grows from run to run. A finding leaves
-# its input in <corpus folder or scratch>/artifacts, named after the target.
+# its input in <corpus folder>/artifacts/<run>, or without one in
+# <build folder>/fuzz-artifacts/<run> (<run> is the date and time of the
+# run), named after the target; the log shows it in base64 too.
 set -u
 if [ $# -lt 2 ]; then
     echo "usage: $0 <build folder> <seconds per target> [corpus folder]" >&2
@@ -27,8 +29,9 @@ if [ -n "$keep" ]; then
     mkdir -p "$keep" && keep=$(cd "$keep" && pwd)
     artifacts="$keep/artifacts"
 else
-    artifacts="$scratch/artifacts"
+    artifacts="$build/fuzz-artifacts"
 fi
+artifacts="$artifacts/$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$artifacts"
 
 # Inputs longer than this are cut when loaded; the hostile-input tests
@@ -121,6 +124,10 @@ for target in "${targets[@]}"; do
         result="FINDING (exit $code)"
         echo "--- $target found a fault:"
         grep -E 'ERROR|FINDING|runtime error|Test unit written|SUMMARY|==[0-9]+==' "$log" | head -40
+        for file in "${found[@]}"; do
+            echo "--- $file ($(stat -c %s "$file") bytes), base64:"
+            head -c 4096 "$file" | base64
+        done
     else
         result="clean"
     fi

@@ -25,14 +25,12 @@ ScreenRun run_with_full_screen(std::string_view program, const TempFolder& folde
     return {child.exit_code, folder.read(".errors")};
 }
 
-// Found by the hostile-input work: a run whose final screen cannot be
-// printed (standard output on a full disk) ends with 0 and says nothing, so
-// a script that keeps the screen gets an empty file and no sign of it. The
-// stream console ignores the failed write of the screen at the end. A
-// closed pipe (EPIPE, "| head") is the reader's choice and may stay quiet;
-// a full disk should be reported on standard error with its error code.
-// Enabled once the stream console reports it.
-TEST(screen_output, DISABLED_a_screen_that_cannot_be_printed_is_reported) {
+// A run whose final screen cannot be printed (standard output on a full
+// disk) reports it on standard error and ends with the error's code, so that
+// a script that keeps the screen learns that it is missing; it used to end
+// with 0 and say nothing. A closed pipe (EPIPE, "| head") is the reader's
+// choice and stays quiet.
+TEST(screen_output, a_screen_that_cannot_be_printed_is_reported) {
     if (testing_support::on_windows) GTEST_SKIP() << "Windows has no device that is always full (/dev/full)";
     TempFolder folder;
     folder.write("reg.txt", "1 100 200\r\n");
