@@ -46,7 +46,7 @@ int wait_readable(int descriptor, int timeout_ms);
 void use_binary_mode(int descriptor);
 // Writes UTF-8 text for people to read (the final screen, a report): as
 // bytes, but to a Windows console as characters, which it shows right in
-// every code page. False when the output refuses it.
+// every code page. False when the output refuses it (errno says why).
 bool write_text(int descriptor, std::string_view utf8);
 // Whether both standard input and standard output are a terminal (a console
 // window on Windows): then the window backend runs, otherwise the stream one.
