@@ -490,15 +490,24 @@ TerminalResult terminal_replay(const fs::path& programs, const fs::path& folder,
     command({"send-keys", " "});
     while (alive(pid)) std::this_thread::sleep_for(std::chrono::microseconds(200));
     result.wall = std::chrono::duration<double>(Clock::now() - start).count();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    result.bytes = size_of(bytes_file) - before;
     // The final dashboard, scrolled by the line end after it and by tmux's
-    // own note on the dead pane, ends what the pane holds.
-    std::vector<std::string> shown = lines_without_trailing_blanks(screen());
-    while (!shown.empty() && (shown.back().rfind("Pane is dead", 0) == 0 || shown.back().empty())) shown.pop_back();
+    // own note on the dead pane, ends what the pane holds. A busy tmux may
+    // take a moment to show it, and to pass on the last bytes.
     const std::vector<std::string> expected = lines_without_trailing_blanks(stream_screen);
-    result.same_final_screen = shown.size() >= expected.size() &&
-                               std::equal(expected.begin(), expected.end(), shown.end() - expected.size());
+    for (int i = 0; i < 100 && !result.same_final_screen; ++i) {
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::vector<std::string> shown = lines_without_trailing_blanks(screen());
+        while (!shown.empty() && (shown.back().rfind("Pane is dead", 0) == 0 || shown.back().empty())) {
+            shown.pop_back();
+        }
+        result.same_final_screen = shown.size() >= expected.size() &&
+                                   std::equal(expected.begin(), expected.end(), shown.end() - expected.size());
+    }
+    for (std::uintmax_t size = 0; size != size_of(bytes_file);) {
+        size = size_of(bytes_file);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    result.bytes = size_of(bytes_file) - before;
     command({"kill-server"});
     result.ran = true;
     return result;
