@@ -187,7 +187,7 @@ bool short_number_field(std::uint64_t units, int decimals, bool negative, int wi
         return number_field(units, decimals, negative, width, field);
     }
     const Parts parts = split_decimals(units, decimals);
-    const int whole_digits = digit_count(parts.whole);
+    const int whole_digits = parts.whole < 10 ? 1 : parts.whole < 100 ? 2 : digit_count(parts.whole);
     const auto length =
         static_cast<std::size_t>((negative ? 1 : 0) + whole_digits + (decimals > 0 ? decimals + 1 : 0));
     const std::size_t padding = width > 0 && static_cast<std::size_t>(width) > length ? width - length : 0;
@@ -202,14 +202,23 @@ bool short_number_field(std::uint64_t units, int decimals, bool negative, int wi
     }
     char* p = text + padding;
     if (negative) *p++ = '-';
-    if (whole_digits > 8) {
+    // One or two digits, the usual whole part of a screen value, come
+    // straight from the table of pairs.
+    if (whole_digits <= 2) {
+        std::memcpy(p, &digit_pairs[parts.whole * 2 + (whole_digits == 1 ? 1 : 0)], 2);
+        p += whole_digits;
+    } else if (whole_digits <= 8) {
+        p = put_last_digits(p, static_cast<std::uint32_t>(parts.whole), whole_digits);
+    } else {
         p = put_last_digits(p, static_cast<std::uint32_t>(parts.whole / 100'000'000), whole_digits - 8);
         p = put_last_digits(p, static_cast<std::uint32_t>(parts.whole % 100'000'000), 8);
-    } else {
-        p = put_last_digits(p, static_cast<std::uint32_t>(parts.whole), whole_digits);
     }
-    if (decimals > 0) {
-        *p++ = '.';
+    if (decimals > 0) *p++ = '.';
+    if (decimals == 1) {
+        *p = static_cast<char>('0' + parts.fraction);
+    } else if (decimals == 2) {
+        std::memcpy(p, &digit_pairs[parts.fraction * 2], 2);
+    } else if (decimals > 2) {
         // The decimals as the first digits of eight.
         put_last_digits(p, parts.fraction * static_cast<std::uint32_t>(powers_of_ten[8 - decimals]), 8);
     }

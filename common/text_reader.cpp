@@ -1,5 +1,6 @@
 #include "common/text_reader.h"
 
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -66,12 +67,13 @@ constexpr double exact_powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e
 // What one pass over a real token found: whether it is one, and, for the
 // usual tokens, its digits as a whole number and the power of ten they
 // are to be scaled by.
+// Sixteen bytes, so that it comes back from the scan in two registers.
 struct RealScan {
+    std::uint64_t digits = 0;
+    std::int32_t exponent = 0;
     bool valid = false;
     bool negative = false;
     bool exact = false;  // at most 19 digits: all of them are in `digits`
-    std::uint64_t digits = 0;
-    long exponent = 0;
 };
 
 // Takes the digits at `p` into `digits`; returns where they end.
@@ -80,9 +82,10 @@ const char* take_digits(const char* p, const char* const end, std::uint64_t& dig
     return p;
 }
 
-// Scans a real number from `p` as far as the grammar goes; `valid` tells
-// whether a whole number ends where the scan stopped.
-const char* scan_real(const char* p, const char* const end, RealScan& scan) {
+// Scans a real number from `p` as far as the grammar goes, leaving `p`
+// where it stopped; `valid` tells whether a whole number ends there.
+RealScan scan_real(const char*& p, const char* const end) {
+    RealScan scan;
     if (p != end && (*p == '+' || *p == '-')) scan.negative = *p++ == '-';
     // The digits before and after the point go into one whole number; one
     // of more than 19 digits wraps around and is not used.
@@ -90,12 +93,13 @@ const char* scan_real(const char* p, const char* const end, RealScan& scan) {
     const char* const whole = p;
     p = take_digits(p, end, digits);
     auto count = p - whole;
-    if (count == 0) return p;
+    if (count == 0) return scan;
     if (p != end && *p == '.') {
         const char* const fraction = ++p;
         p = take_digits(p, end, digits);
-        if (p == fraction) return p;
-        scan.exponent = -(p - fraction);
+        if (p == fraction) return scan;
+        // A fraction longer than a line is never part of a number.
+        scan.exponent = -static_cast<std::int32_t>(std::min<std::ptrdiff_t>(p - fraction, 100000));
         count += p - fraction;
     }
     if (p != end && (*p == 'e' || *p == 'E')) {
@@ -103,15 +107,15 @@ const char* scan_real(const char* p, const char* const end, RealScan& scan) {
         bool minus = false;
         if (p != end && (*p == '+' || *p == '-')) minus = *p++ == '-';
         const char* const exponent_digits = p;
-        long exponent = 0;
-        while (p != end && is_digit(*p)) exponent = std::min(exponent * 10 + (*p++ - '0'), 100000L);
-        if (p == exponent_digits) return p;
+        std::int32_t exponent = 0;
+        while (p != end && is_digit(*p)) exponent = std::min(exponent * 10 + (*p++ - '0'), 100000);
+        if (p == exponent_digits) return scan;
         scan.exponent += minus ? -exponent : exponent;
     }
     scan.valid = true;
     scan.exact = count <= 19;
     scan.digits = digits;
-    return p;
+    return scan;
 }
 
 // Digits and power of ten both exact as doubles: one multiplication or
@@ -128,7 +132,7 @@ bool exact_value(const RealScan& scan, double& value) {
 
 // The value of a token that the grammar accepts, by from_chars: for those
 // with too many digits or too large an exponent for the quick way.
-std::optional<double> parse_real_slowly(std::string_view token) {
+bool parse_real_slowly(std::string_view token, double& result_value) {
     const bool negative = token.front() == '-';
     if (token.front() == '+' || token.front() == '-') token.remove_prefix(1);
     double value = 0;
@@ -159,64 +163,70 @@ std::optional<double> parse_real_slowly(std::string_view token) {
         } else {
             magnitude = -100000L;
         }
-        if (magnitude + exponent > 0) return std::nullopt;
+        if (magnitude + exponent > 0) return false;
         value = 0;
     } else if (result.ec != std::errc()) {
-        return std::nullopt;
+        return false;
     }
-    return negative ? -value : value;
+    result_value = negative ? -value : value;
+    return true;
 }
 
 }  // namespace
 
-std::optional<double> parse_real(std::string_view token) {
-    RealScan scan;
-    const char* const end = token.data() + token.size();
-    if (!(scan_real(token.data(), end, scan) == end && scan.valid)) return std::nullopt;
-    double value = 0;
-    if (exact_value(scan, value)) return value;
-    return parse_real_slowly(token);
+bool parse_real(std::string_view token, double& value) {
+    const char* p = token.data();
+    const char* const end = p + token.size();
+    const RealScan scan = scan_real(p, end);
+    if (!scan.valid || p != end) return false;
+    if (exact_value(scan, value)) return true;
+    return parse_real_slowly(token, value);
 }
 
-std::optional<std::int64_t> parse_integer(std::string_view token) {
+bool parse_integer(std::string_view token, std::int64_t& value) {
     const char* p = token.data();
     const char* const end = p + token.size();
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    if (p == end) return std::nullopt;
-    std::uint64_t value = 0;
+    if (p == end) return false;
+    std::uint64_t magnitude = 0;
     for (; p != end; ++p) {
-        if (!is_digit(*p)) return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(*p - '0');
+        if (!is_digit(*p)) return false;
+        magnitude = magnitude * 10 + static_cast<std::uint64_t>(*p - '0');
     }
-    return static_cast<std::int64_t>(negative ? ~value + 1 : value);
+    value = static_cast<std::int64_t>(negative ? ~magnitude + 1 : magnitude);
+    return true;
 }
 
-std::optional<std::int32_t> parse_int32(std::string_view token) {
+bool parse_int32(std::string_view token, std::int32_t& value) {
     const char* p = token.data();
     const char* const end = p + token.size();
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    if (p == end) return std::nullopt;
+    if (p == end) return false;
     // Leading zeros aside, more than ten digits are beyond the range.
-    std::uint64_t value = 0;
+    std::uint64_t magnitude = 0;
     int significant = 0;
     for (; p != end; ++p) {
-        if (!is_digit(*p)) return std::nullopt;
-        if (value == 0 && *p == '0') continue;
-        if (++significant > 10) return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(*p - '0');
+        if (!is_digit(*p)) return false;
+        if (magnitude == 0 && *p == '0') continue;
+        if (++significant > 10) return false;
+        magnitude = magnitude * 10 + static_cast<std::uint64_t>(*p - '0');
     }
-    if (negative ? value > std::uint64_t{1} << 31 : value > INT32_MAX) return std::nullopt;
-    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value));
+    if (negative ? magnitude > std::uint64_t{1} << 31 : magnitude > INT32_MAX) return false;
+    value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
+                                               : static_cast<std::int64_t>(magnitude));
+    return true;
 }
 
 double to_real(std::string_view piece) {
-    return parse_real(without_leading_blanks(piece)).value_or(0.0);
+    double value = 0;
+    return parse_real(without_leading_blanks(piece), value) ? value : 0.0;
 }
 
 std::int64_t to_integer(std::string_view piece) {
-    return parse_integer(without_leading_blanks(piece)).value_or(0);
+    std::int64_t value = 0;
+    return parse_integer(without_leading_blanks(piece), value) ? value : 0;
 }
 
 std::uint64_t to_unsigned(std::string_view piece) {
@@ -224,7 +234,8 @@ std::uint64_t to_unsigned(std::string_view piece) {
     if (!piece.empty() && piece.front() == '-') {
         return 0;
     }
-    return static_cast<std::uint64_t>(parse_integer(piece).value_or(0));
+    std::int64_t value = 0;
+    return parse_integer(piece, value) ? static_cast<std::uint64_t>(value) : 0;
 }
 
 // --- Sources ----------------------------------------------------------------
@@ -359,6 +370,29 @@ bool ends_line(char c) {
     return byte_classes.ends_line[static_cast<unsigned char>(c)];
 }
 
+// The first LF, CR or Ctrl-Z in [p, stop), or stop. Lines are long enough
+// to look at eight bytes at a time: a byte equal to one of the three is a
+// zero byte of the word XORed with it, and the lowest flagged byte of
+// (x - 0x01..) & ~x & 0x80.. is the first zero byte (flags above it may be
+// false, never below).
+const char* find_line_end(const char* p, const char* const stop) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t ones = 0x0101010101010101u;
+        constexpr std::uint64_t highs = 0x8080808080808080u;
+        const auto zero_bytes = [](std::uint64_t x) { return (x - ones) & ~x; };
+        while (stop - p >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p, 8);
+            const std::uint64_t flags =
+                (zero_bytes(word ^ ones * '\n') | zero_bytes(word ^ ones * '\r') | zero_bytes(word ^ ones * 26)) & highs;
+            if (flags != 0) return p + std::countr_zero(flags) / 8;
+            p += 8;
+        }
+    }
+    while (p != stop && !ends_line(*p)) ++p;
+    return p;
+}
+
 }  // namespace
 
 bool TextReader::skip_separators() {
@@ -428,14 +462,12 @@ void TextReader::fail(const Token& token) {
     throw invalid_number(token.text, name_, name_ == "keyboard" ? 0 : token.line);
 }
 
-std::optional<double> TextReader::real_of(const Token& token) const {
-    if (token.too_long) return std::nullopt;
-    return parse_real(token.text);
+bool TextReader::real_of(const Token& token, double& value) const {
+    return !token.too_long && parse_real(token.text, value);
 }
 
-std::optional<std::int64_t> TextReader::integer_of(const Token& token) const {
-    if (token.too_long) return std::nullopt;
-    return parse_integer(token.text);
+bool TextReader::integer_of(const Token& token, std::int64_t& value) const {
+    return !token.too_long && parse_integer(token.text, value);
 }
 
 // The usual number token lies whole in the buffer, with the byte after it:
@@ -444,8 +476,8 @@ std::optional<std::int64_t> TextReader::integer_of(const Token& token) const {
 bool TextReader::quick_real(double& value) {
     const char* const start = buffer_.data() + position_;
     const char* const stop = buffer_.data() + end_;
-    RealScan scan;
-    const char* const p = scan_real(start, stop, scan);
+    const char* p = start;
+    const RealScan scan = scan_real(p, stop);
     if (!scan.valid || p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line) ||
         !exact_value(scan, value)) {
         return false;
@@ -455,14 +487,15 @@ bool TextReader::quick_real(double& value) {
     return true;
 }
 
-std::optional<std::string_view> TextReader::quick_integer_token() {
+bool TextReader::quick_integer_token(std::string_view& token) {
     const char* const start = buffer_.data() + position_;
     const char* const stop = buffer_.data() + end_;
     const char* p = start;
     if (p != stop && (*p == '+' || *p == '-')) ++p;
     while (p != stop && is_digit(*p)) ++p;
-    if (p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line)) return std::nullopt;
-    return std::string_view(start, static_cast<std::size_t>(p - start));
+    if (p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line)) return false;
+    token = std::string_view(start, static_cast<std::size_t>(p - start));
+    return true;
 }
 
 void TextReader::consume(std::string_view token) {
@@ -470,29 +503,30 @@ void TextReader::consume(std::string_view token) {
     after_cr_ = false;
 }
 
-std::optional<double> TextReader::try_read_real() {
+bool TextReader::next_real(double& value) {
     const bool skipped = skip_separators();
-    double value = 0;
-    if (quick_real(value)) return value;
+    if (quick_real(value)) return true;
     const Token token = take_token(skipped);
     if (!token.found) {
-        if (token.skipped) return 0.0;
-        return std::nullopt;
+        value = 0;
+        return token.skipped;
     }
-    return real_of(token);
+    return real_of(token, value);
 }
 
-std::optional<std::int64_t> TextReader::try_read_integer() {
+bool TextReader::next_integer(std::int64_t& value) {
     const bool skipped = skip_separators();
-    if (const auto text = quick_integer_token()) {
-        if (const auto value = parse_integer(*text)) {
-            consume(*text);
-            return value;
-        }
+    std::string_view text;
+    if (quick_integer_token(text) && parse_integer(text, value)) {
+        consume(text);
+        return true;
     }
     const Token token = take_token(skipped);
-    if (!token.found) return 0;
-    return integer_of(token);
+    if (!token.found) {
+        value = 0;
+        return true;
+    }
+    return integer_of(token, value);
 }
 
 double TextReader::read_real() {
@@ -504,39 +538,36 @@ double TextReader::read_real() {
         if (token.skipped) return 0.0;
         fail(token);
     }
-    const auto parsed = real_of(token);
-    if (!parsed) fail(token);
-    return *parsed;
+    if (!real_of(token, value)) fail(token);
+    return value;
 }
 
 std::int64_t TextReader::read_integer() {
     const bool skipped = skip_separators();
-    if (const auto text = quick_integer_token()) {
-        if (const auto value = parse_integer(*text)) {
-            consume(*text);
-            return *value;
-        }
+    std::int64_t value = 0;
+    std::string_view text;
+    if (quick_integer_token(text) && parse_integer(text, value)) {
+        consume(text);
+        return value;
     }
     const Token token = take_token(skipped);
     if (!token.found) return 0;
-    const auto value = integer_of(token);
-    if (!value) fail(token);
-    return *value;
+    if (!integer_of(token, value)) fail(token);
+    return value;
 }
 
 std::int32_t TextReader::read_int32() {
     const bool skipped = skip_separators();
-    if (const auto text = quick_integer_token()) {
-        if (const auto value = parse_int32(*text)) {
-            consume(*text);
-            return *value;
-        }
+    std::int32_t value = 0;
+    std::string_view text;
+    if (quick_integer_token(text) && parse_int32(text, value)) {
+        consume(text);
+        return value;
     }
     const Token token = take_token(skipped);
     if (!token.found) return 0;
-    const auto value = token.too_long ? std::nullopt : parse_int32(token.text);
-    if (!value) fail(token);
-    return *value;
+    if (token.too_long || !parse_int32(token.text, value)) fail(token);
+    return value;
 }
 
 std::string_view TextReader::read_line_text() {
@@ -544,8 +575,7 @@ std::string_view TextReader::read_line_text() {
     while (size < max_line && peek() >= 0) {
         const char* start = buffer_.data() + position_;
         const char* stop = buffer_.data() + std::min(end_, position_ + (max_line - size));
-        const char* p = start;
-        while (p != stop && !ends_line(*p)) ++p;
+        const char* const p = find_line_end(start, stop);
         const auto run = static_cast<std::size_t>(p - start);
         std::memcpy(line_text_ + size, start, run);
         size += run;
@@ -562,8 +592,7 @@ void TextReader::skip_line() {
         // Look for the line end in what is buffered, without a call per byte.
         const char* start = buffer_.data() + position_;
         const char* stop = buffer_.data() + end_;
-        const char* p = start;
-        while (p != stop && !ends_line(*p)) ++p;
+        const char* const p = find_line_end(start, stop);
         position_ += static_cast<std::size_t>(p - start);
         if (p != start) after_cr_ = false;
         if (p == stop) continue;
@@ -584,8 +613,7 @@ std::string_view TextReader::read_line() {
         const char* const start = buffer_.data() + position_;
         const char* const stop = buffer_.data() + end_;
         const char* const limit = start + std::min(end_ - position_, max_line);
-        const char* p = start;
-        while (p != limit && !ends_line(*p)) ++p;
+        const char* const p = find_line_end(start, limit);
         if (p != limit && *p != 26 && p + 2 < stop) {
             if (p != start) after_cr_ = false;
             const char* next = p + 1;

@@ -42,6 +42,28 @@ std::optional<std::int64_t> parse_integer(std::string_view token);
 // The same, but nothing when the value is outside the signed 32-bit range.
 std::optional<std::int32_t> parse_int32(std::string_view token);
 
+// The same three with the value into `value`, false for nothing: the form
+// for the hot loops, where a returned optional takes a trip through memory.
+bool parse_real(std::string_view token, double& value);
+bool parse_integer(std::string_view token, std::int64_t& value);
+bool parse_int32(std::string_view token, std::int32_t& value);
+
+inline std::optional<double> parse_real(std::string_view token) {
+    double value = 0;
+    if (!parse_real(token, value)) return std::nullopt;
+    return value;
+}
+inline std::optional<std::int64_t> parse_integer(std::string_view token) {
+    std::int64_t value = 0;
+    if (!parse_integer(token, value)) return std::nullopt;
+    return value;
+}
+inline std::optional<std::int32_t> parse_int32(std::string_view token) {
+    std::int32_t value = 0;
+    if (!parse_int32(token, value)) return std::nullopt;
+    return value;
+}
+
 // Conversion of a piece of text: the number when the whole piece (leading
 // blanks allowed) is one, otherwise 0. Unsigned conversions also give 0 for
 // a negative piece; narrower fields keep the low-order bits.
@@ -87,8 +109,16 @@ public:
     std::int32_t read_int32();  // also 106 beyond the signed 32-bit range
     // As read_real / read_integer, but a token that is not a number is
     // reported back (nothing) instead of stopping the program.
-    std::optional<double> try_read_real();
-    std::optional<std::int64_t> try_read_integer();
+    std::optional<double> try_read_real() {
+        double value = 0;
+        if (!next_real(value)) return std::nullopt;
+        return value;
+    }
+    std::optional<std::int64_t> try_read_integer() {
+        std::int64_t value = 0;
+        if (!next_integer(value)) return std::nullopt;
+        return value;
+    }
 
     // The characters up to the line end, at most 255; the rest stays.
     std::string_view read_line_text();
@@ -129,11 +159,14 @@ private:
     // The quick reading of the usual token, whole in the buffer: false, or
     // nothing, leaves the reader where it stands.
     bool quick_real(double& value);
-    std::optional<std::string_view> quick_integer_token();
+    bool quick_integer_token(std::string_view& token);
     void consume(std::string_view token);
     [[noreturn]] void fail(const Token& token);
-    std::optional<double> real_of(const Token& token) const;
-    std::optional<std::int64_t> integer_of(const Token& token) const;
+    bool real_of(const Token& token, double& value) const;
+    bool integer_of(const Token& token, std::int64_t& value) const;
+    // try_read_real and try_read_integer.
+    bool next_real(double& value);
+    bool next_integer(std::int64_t& value);
 
     std::unique_ptr<TextSource> source_;
     std::string name_;
