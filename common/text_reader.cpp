@@ -291,7 +291,11 @@ std::optional<TextReader> TextReader::open(const std::filesystem::path& path, st
     int code = ENOENT;
     if (!path.empty() && !name.empty()) {
         const int descriptor = platform::open_for_reading(path);
-        if (descriptor >= 0) return TextReader(std::make_unique<FileSource>(descriptor, name), std::move(name));
+        if (descriptor >= 0) {
+            // The source gets its copy of the name before the reader takes it.
+            auto source = std::make_unique<FileSource>(descriptor, name);
+            return TextReader(std::move(source), std::move(name));
+        }
         code = errno;
     }
     if (error != nullptr) *error = code;

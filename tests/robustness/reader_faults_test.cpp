@@ -27,12 +27,9 @@ TEST(reader_faults, a_failed_read_stops_with_the_system_error) {
 }
 
 // The report names the file being read. Found by the hostile-input tables:
-// the report of a failed read reads `cannot read "": Input/output error`.
-// TextReader::open builds the file source with a copy of the name and the
-// reader with the name moved, in one call; the arguments are evaluated
-// right to left, so the source copies a name that was already moved from.
-// Enabled once the reader is mended.
-TEST(reader_faults, DISABLED_a_failed_read_names_the_file) {
+// the report once read `cannot read "": Input/output error`, because the
+// file source copied a name that the reader had already taken.
+TEST(reader_faults, a_failed_read_names_the_file) {
     if (testing_support::on_windows) GTEST_SKIP() << "Windows has no file whose reads fail (/proc/self/mem)";
     auto reader = common::TextReader::open(failing_file, "in.txt");
     ASSERT_TRUE(reader);
