@@ -11,7 +11,9 @@
 namespace common {
 
 namespace {
-constexpr std::size_t buffer_size = 1 << 16;
+// Documents and scripts run to hundreds of megabytes: a quarter of a
+// megabyte a write keeps the system calls few.
+constexpr std::size_t buffer_size = 1 << 18;
 }
 
 TextWriter::TextWriter(int descriptor, std::string name)
