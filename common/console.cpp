@@ -22,12 +22,6 @@ void Screen::clear_to_end_of_line() {
     ++version_;
 }
 
-void Screen::go_to(int column, int row) {
-    if (column < 1 || column > columns || row < 1 || row > rows) return;
-    column_ = column;
-    row_ = row;
-}
-
 void Screen::next_row() {
     if (row_ < rows) {
         ++row_;
@@ -109,19 +103,6 @@ void Console::clear_screen() {
 
 void Console::clear_to_end_of_line() {
     screen_.clear_to_end_of_line();
-    after_output();
-}
-
-void Console::go_to(int column, int row) {
-    screen_.go_to(column, row);
-}
-
-void Console::set_colour(int colour) {
-    screen_.set_colour(colour);
-}
-
-void Console::write(std::string_view text) {
-    screen_.write(text);
     after_output();
 }
 

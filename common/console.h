@@ -31,7 +31,11 @@ public:
     void clear_to_end_of_line();
     // Positions are (column, row) from 1; a position outside the screen
     // leaves the cursor where it is.
-    void go_to(int column, int row);
+    void go_to(int column, int row) {
+        if (column < 1 || column > columns || row < 1 || row > rows) return;
+        column_ = column;
+        row_ = row;
+    }
     void set_colour(int colour) { colour_ = static_cast<std::uint8_t>(colour & 15); }
     // Puts each byte at the cursor and moves right, wrapping after column 80
     // and scrolling below row 25. Backspace (8) moves left unless in column
@@ -107,9 +111,13 @@ public:
     // Output: these act on the screen model.
     void clear_screen();
     void clear_to_end_of_line();
-    void go_to(int column, int row);
-    void set_colour(int colour);
-    void write(std::string_view text);
+    // The dashboard writes some twenty values a line: these stay inline.
+    void go_to(int column, int row) { screen_.go_to(column, row); }
+    void set_colour(int colour) { screen_.set_colour(colour); }
+    void write(std::string_view text) {
+        screen_.write(text);
+        after_output();
+    }
     void write_line_end();
 
     // Tells without waiting whether a key press is pending.
