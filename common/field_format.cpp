@@ -236,11 +236,11 @@ bool fixed_quickly(double value, int width, int decimals, FieldText& field) {
     if (decimals < 0 || decimals > 22) return false;
     const double scaled = std::fabs(value) * exact_powers_of_ten[decimals];
     if (!(scaled < 0x1p50)) return false;
-    const auto whole = static_cast<std::uint64_t>(scaled);
-    const double fraction = scaled - static_cast<double>(whole);
-    if (std::fabs(fraction - 0.5) <= scaled * 0x1p-51) return false;
-    const std::uint64_t units = whole + (fraction > 0.5 ? 1 : 0);
-    return short_number_field(units, decimals, std::signbit(value), width, field);
+    // Below 2^52, adding 2^52 leaves no bits for a fraction: the sum is
+    // the scaled value rounded to the nearest whole number, exactly.
+    const double rounded = (scaled + 0x1p52) - 0x1p52;
+    if (std::fabs(std::fabs(scaled - rounded) - 0.5) <= scaled * 0x1p-51) return false;
+    return short_number_field(static_cast<std::uint64_t>(rounded), decimals, std::signbit(value), width, field);
 }
 
 }  // namespace
