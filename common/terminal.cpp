@@ -148,7 +148,14 @@ int TerminalConsole::finish() {
 bool TerminalConsole::next_key(Key& key, bool wait) {
     // A replay looks at the keyboard once a line: the place to keep the
     // screen current without drawing more often than once a frame.
-    if (!wait && std::chrono::steady_clock::now() - last_frame_ >= frame_interval) present();
+    if (!wait) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_frame_ >= frame_interval) present();
+        // A look at the keyboard costs a system call; a replay asks once a
+        // line, so a look that found nothing stands for a millisecond.
+        if (now - last_key_check_ < key_check_interval) return false;
+        last_key_check_ = now;
+    }
     return keys_.next(key, wait);
 }
 

@@ -21,6 +21,7 @@ namespace common {
 class TerminalConsole : public Console {
 public:
     static constexpr std::chrono::milliseconds frame_interval{15};
+    static constexpr std::chrono::milliseconds key_check_interval{1};
 
     TerminalConsole(int input = 0, int output = 1);
     ~TerminalConsole() override;
@@ -50,6 +51,7 @@ private:
     int shown_width_ = 0;
     int shown_height_ = 0;
     std::chrono::steady_clock::time_point last_frame_{};
+    std::chrono::steady_clock::time_point last_key_check_{};
     unsigned output_calls_ = 0;
     std::string frame_;
 };
