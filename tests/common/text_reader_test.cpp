@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/run_error.h"
+#include "tests/support/string_source.h"
 #include "tests/support/test_support.h"
 
 using common::TextReader;
@@ -16,24 +17,8 @@ using testing_support::TempFolder;
 
 namespace {
 
-class StringSource : public common::TextSource {
-public:
-    explicit StringSource(std::string text) : text_(std::move(text)) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        // Three bytes at a time, so that every rule also works across refills.
-        const std::size_t n = std::min({size, std::size_t{3}, text_.size() - next_});
-        text_.copy(buffer, n, next_);
-        next_ += n;
-        return n;
-    }
-
-private:
-    std::string text_;
-    std::size_t next_ = 0;
-};
-
 TextReader reader_of(std::string text) {
-    return TextReader(std::make_unique<StringSource>(std::move(text)), "list.txt", 4);
+    return TextReader(std::make_unique<testing_support::StringSource>(std::move(text), 3), "list.txt", 4);
 }
 
 TEST(number_tokens, legal_and_illegal) {
@@ -174,28 +159,13 @@ std::string mixed_text(std::uint64_t seed) {
     return text;
 }
 
-class WholeSource : public common::TextSource {
-public:
-    WholeSource(std::string text, std::size_t chunk) : text_(std::move(text)), chunk_(chunk) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        const std::size_t n = std::min({size, chunk_, text_.size() - next_});
-        text_.copy(buffer, n, next_);
-        next_ += n;
-        return n;
-    }
-
-private:
-    std::string text_;
-    std::size_t chunk_;
-    std::size_t next_ = 0;
-};
 
 TEST(text_reader, large_and_tiny_buffers_read_the_same_lines) {
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
         SCOPED_TRACE(seed);
         const std::string text = mixed_text(seed);
-        TextReader large(std::make_unique<WholeSource>(text, 1 << 16), "a");
-        TextReader tiny(std::make_unique<WholeSource>(text, 3), "b", 4);
+        TextReader large(std::make_unique<testing_support::StringSource>(text, 1 << 16), "a");
+        TextReader tiny(std::make_unique<testing_support::StringSource>(text, 3), "b", 4);
         while (!large.eof()) {
             ASSERT_FALSE(tiny.eof());
             const std::string line(large.read_line());
@@ -210,8 +180,8 @@ TEST(text_reader, large_and_tiny_buffers_read_the_same_tokens) {
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
         SCOPED_TRACE(seed);
         const std::string text = mixed_text(seed);
-        TextReader large(std::make_unique<WholeSource>(text, 1 << 16), "a");
-        TextReader tiny(std::make_unique<WholeSource>(text, 3), "b", 4);
+        TextReader large(std::make_unique<testing_support::StringSource>(text, 1 << 16), "a");
+        TextReader tiny(std::make_unique<testing_support::StringSource>(text, 3), "b", 4);
         int turn = 0;
         while (!large.seek_eof()) {
             ASSERT_FALSE(tiny.seek_eof());
@@ -242,7 +212,7 @@ TEST(text_reader, a_line_stays_readable_while_the_end_is_tested) {
     // The line before the last ends just before the buffer's end: testing
     // for the end must not take the line's bytes away.
     std::string text = std::string(60, 'a') + "\r\n" + "b\r\n";
-    TextReader reader(std::make_unique<WholeSource>(text, 62), "a", 62);
+    TextReader reader(std::make_unique<testing_support::StringSource>(text, 62), "a", 62);
     const std::string_view line = reader.read_line();
     EXPECT_FALSE(reader.eof());
     EXPECT_EQ(line, std::string(60, 'a'));

@@ -1,5 +1,4 @@
-// A TextReader over a text held in memory, handed out a few bytes at a time
-// so that every rule is also exercised across refills of the reader.
+// A TextReader over a text held in memory, a few bytes at a time.
 #pragma once
 
 #include <algorithm>
@@ -7,27 +6,12 @@
 #include <string>
 
 #include "common/text_reader.h"
+#include "tests/support/string_source.h"
 
 namespace survey_testing {
 
-class StringSource : public common::TextSource {
-public:
-    StringSource(std::string text, std::size_t chunk) : text_(std::move(text)), chunk_(chunk) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        const std::size_t n = std::min({size, chunk_, text_.size() - next_});
-        text_.copy(buffer, n, next_);
-        next_ += n;
-        return n;
-    }
-
-private:
-    std::string text_;
-    std::size_t chunk_;
-    std::size_t next_ = 0;
-};
-
 inline common::TextReader reader_of(std::string text, std::string name, std::size_t chunk = 5) {
-    return common::TextReader(std::make_unique<StringSource>(std::move(text), chunk), std::move(name), 8);
+    return common::TextReader(std::make_unique<testing_support::StringSource>(std::move(text), chunk), std::move(name), 8);
 }
 
 }  // namespace survey_testing
