@@ -76,8 +76,45 @@ struct RealScan {
     bool exact = false;  // at most 19 digits: all of them are in `digits`
 };
 
-// Takes the digits at `p` into `digits`; returns where they end.
+// The leading digits of the eight bytes at `p`: how many (0..8) and their
+// value. In the word the first byte is the lowest. A byte is a digit when
+// neither b - '0' nor b + 0x46 sets its top bit; borrows and carries only
+// run upwards, so the lowest flagged byte is the first that is not a digit.
+// The digits, shifted to the top with zeros below, are then combined side
+// by side in the lanes of the word: into pairs, and the pairs into one value.
+struct DigitRun {
+    int count;
+    std::uint32_t value;
+};
+
+DigitRun eight_byte_digits(const char* p) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, 8);
+    const std::uint64_t flags = ((word + 0x4646464646464646u) | (word - 0x3030303030303030u)) & 0x8080808080808080u;
+    const int count = flags == 0 ? 8 : std::countr_zero(flags) / 8;
+    if (count == 0) return {0, 0};
+    std::uint64_t lanes = (word - 0x3030303030303030u) << (8 * (8 - count));
+    lanes = lanes * 10 + (lanes >> 8);  // bytes 0, 2, 4, 6: the four pairs
+    constexpr std::uint64_t first_and_third = 0x000000FF000000FFu;
+    lanes = ((lanes & first_and_third) * (100 + (std::uint64_t{1'000'000} << 32)) +
+             ((lanes >> 16) & first_and_third) * (1 + (std::uint64_t{10'000} << 32))) >>
+            32;
+    return {count, static_cast<std::uint32_t>(lanes)};
+}
+
+constexpr std::uint64_t digit_scales[] = {1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000};
+
+// Takes the digits at `p` into `digits`; returns where they end. Eight
+// bytes at a time while eight are left, then one at a time.
 const char* take_digits(const char* p, const char* const end, std::uint64_t& digits) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            const DigitRun run = eight_byte_digits(p);
+            digits = digits * digit_scales[run.count] + run.value;
+            p += run.count;
+            if (run.count < 8) return p;
+        }
+    }
     while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
     return p;
 }
@@ -125,7 +162,8 @@ bool exact_value(const RealScan& scan, double& value) {
         return false;
     }
     const auto digits = static_cast<double>(scan.digits);
-    value = scan.exponent < 0 ? digits / exact_powers_of_ten[-scan.exponent] : digits * exact_powers_of_ten[scan.exponent];
+    value =
+        scan.exponent < 0 ? digits / exact_powers_of_ten[-scan.exponent] : digits * exact_powers_of_ten[scan.exponent];
     if (scan.negative) value = -value;
     return true;
 }
@@ -348,7 +386,7 @@ bool TextReader::eoln() {
 }
 
 bool TextReader::seek_eof() {
-    for (int c = peek(); c == ' ' || c == '\t' || c == '\r' || c == '\n'; c = peek()) advance();
+    skip_separators();
     return eof();
 }
 
@@ -375,21 +413,22 @@ bool ends_line(char c) {
 }
 
 // The first LF, CR or Ctrl-Z in [p, stop), or stop. Lines are long enough
-// to look at eight bytes at a time: a byte equal to one of the three is a
-// zero byte of the word XORed with it, and the lowest flagged byte of
-// (x - 0x01..) & ~x & 0x80.. is the first zero byte (flags above it may be
-// false, never below).
+// to look at eight bytes at a time: the three are below 27, and the bytes
+// below 27 are flagged by (x - 27 in each byte) & ~x & 0x80.. . A flagged byte
+// may be a tab or another control byte, and a borrow may flag bytes above
+// it falsely, but every byte below 27 is flagged: the flags are checked in
+// order until one is a line end.
 const char* find_line_end(const char* p, const char* const stop) {
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::uint64_t ones = 0x0101010101010101u;
         constexpr std::uint64_t highs = 0x8080808080808080u;
-        const auto zero_bytes = [](std::uint64_t x) { return (x - ones) & ~x; };
         while (stop - p >= 8) {
             std::uint64_t word = 0;
             std::memcpy(&word, p, 8);
-            const std::uint64_t flags =
-                (zero_bytes(word ^ ones * '\n') | zero_bytes(word ^ ones * '\r') | zero_bytes(word ^ ones * 26)) & highs;
-            if (flags != 0) return p + std::countr_zero(flags) / 8;
+            for (std::uint64_t flags = (word - ones * 27) & ~word & highs; flags != 0; flags &= flags - 1) {
+                const char* const candidate = p + std::countr_zero(flags) / 8;
+                if (ends_line(*candidate)) return candidate;
+            }
             p += 8;
         }
     }
@@ -397,9 +436,75 @@ const char* find_line_end(const char* p, const char* const stop) {
     return p;
 }
 
+// The bytes that the short readings below may look at from the start of a
+// token: a sign, two runs of eight and a point, with room to spare.
+constexpr std::size_t short_token_room = 24;
+
+// The shortest way, for the usual token of a register or a point list: an
+// optional minus, one to seven digits, optionally a point and one to seven
+// digits, then a blank, tab or line end. At most fourteen digits: the value
+// is one exact division. False leaves `p` alone, for the general reading.
+bool short_real(const char*& p, double& value) {
+    const char* q = p;
+    const bool negative = *q == '-';
+    q += negative ? 1 : 0;
+    const DigitRun whole = eight_byte_digits(q);
+    if (whole.count == 0 || whole.count == 8) return false;
+    q += whole.count;
+    std::uint64_t digits = whole.value;
+    int decimals = 0;
+    if (*q == '.') {
+        const DigitRun fraction = eight_byte_digits(q + 1);
+        if (fraction.count == 0 || fraction.count == 8) return false;
+        digits = digits * digit_scales[fraction.count] + fraction.value;
+        decimals = fraction.count;
+        q += 1 + fraction.count;
+    }
+    if (!ends_token(*q)) return false;
+    double result = static_cast<double>(digits);
+    if (decimals > 0) result /= exact_powers_of_ten[decimals];
+    value = negative ? -result : result;
+    p = q;
+    return true;
+}
+
+// The same for an integer token of one to seven digits.
+bool short_integer(const char*& p, std::int64_t& value) {
+    const char* q = p;
+    const bool negative = *q == '-';
+    q += negative ? 1 : 0;
+    const DigitRun run = eight_byte_digits(q);
+    if (run.count == 0 || run.count == 8 || !ends_token(q[run.count])) return false;
+    value = negative ? -std::int64_t{run.value} : std::int64_t{run.value};
+    p = q + run.count;
+    return true;
+}
+
 }  // namespace
 
+// The usual run before a token: a few blanks and no line end, all in the
+// buffer; the first byte that is not a blank is found in one word. The
+// rest, and the end of the buffer, go the long way.
 bool TextReader::skip_separators() {
+    if (std::endian::native == std::endian::little && end_ - position_ >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, buffer_.data() + position_, 8);
+        const std::uint64_t not_blank = word ^ 0x2020202020202020u;
+        if (not_blank != 0) {
+            const auto blanks = static_cast<std::size_t>(std::countr_zero(not_blank) / 8);
+            const char next = buffer_[position_ + blanks];
+            if (next != '\t' && next != '\r' && next != '\n') {
+                position_ += blanks;
+                if (blanks == 0) return false;
+                after_cr_ = false;
+                return true;
+            }
+        }
+    }
+    return skip_separators_slowly();
+}
+
+bool TextReader::skip_separators_slowly() {
     bool skipped = false;
     // Blanks, tabs and line ends, a buffer load at a time.
     while (position_ != end_ || fill()) {
@@ -474,6 +579,39 @@ bool TextReader::integer_of(const Token& token, std::int64_t& value) const {
     return !token.too_long && parse_integer(token.text, value);
 }
 
+// The first byte after the blanks at the read position, when a short token
+// may stand there: the blanks (at most seven) and the room of the token
+// are buffered. Nothing otherwise, for the general reading.
+const char* TextReader::after_blanks() const {
+    if (std::endian::native != std::endian::little || end_ - position_ < 8 + short_token_room) {
+        return nullptr;
+    }
+    const char* const p = buffer_.data() + position_;
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, 8);
+    const std::uint64_t not_blank = word ^ 0x2020202020202020u;
+    if (not_blank == 0) return nullptr;
+    return p + std::countr_zero(not_blank) / 8;
+}
+
+// The usual real token, after a few blanks, read in one go: a tab or a
+// line end before it, or any other token, is left to the general reading.
+bool TextReader::short_real_here(double& value) {
+    const char* p = after_blanks();
+    if (p == nullptr || !short_real(p, value)) return false;
+    position_ = static_cast<std::size_t>(p - buffer_.data());
+    after_cr_ = false;
+    return true;
+}
+
+bool TextReader::short_integer_here(std::int64_t& value) {
+    const char* p = after_blanks();
+    if (p == nullptr || !short_integer(p, value)) return false;
+    position_ = static_cast<std::size_t>(p - buffer_.data());
+    after_cr_ = false;
+    return true;
+}
+
 // The usual number token lies whole in the buffer, with the byte after it:
 // it is read where it stands, in one pass. Any other token (running over
 // the end of the buffer, too long, or not a number) is taken the long way.
@@ -502,12 +640,33 @@ bool TextReader::quick_integer_token(std::string_view& token) {
     return true;
 }
 
+// The usual integer token, read where it stands in one pass; the value is
+// kept modulo 2^64 as parse_integer keeps it.
+bool TextReader::quick_integer(std::int64_t& value) {
+    const char* const start = buffer_.data() + position_;
+    const char* const stop = buffer_.data() + end_;
+    const char* p = start;
+    bool negative = false;
+    if (p != stop && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    const char* const first_digit = p;
+    std::uint64_t magnitude = 0;
+    p = take_digits(p, stop, magnitude);
+    if (p == first_digit || p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line)) {
+        return false;
+    }
+    value = static_cast<std::int64_t>(negative ? ~magnitude + 1 : magnitude);
+    position_ = static_cast<std::size_t>(p - buffer_.data());
+    after_cr_ = false;
+    return true;
+}
+
 void TextReader::consume(std::string_view token) {
     position_ += token.size();
     after_cr_ = false;
 }
 
 bool TextReader::next_real(double& value) {
+    if (short_real_here(value)) return true;
     const bool skipped = skip_separators();
     if (quick_real(value)) return true;
     const Token token = take_token(skipped);
@@ -519,12 +678,9 @@ bool TextReader::next_real(double& value) {
 }
 
 bool TextReader::next_integer(std::int64_t& value) {
+    if (short_integer_here(value)) return true;
     const bool skipped = skip_separators();
-    std::string_view text;
-    if (quick_integer_token(text) && parse_integer(text, value)) {
-        consume(text);
-        return true;
-    }
+    if (quick_integer(value)) return true;
     const Token token = take_token(skipped);
     if (!token.found) {
         value = 0;
@@ -534,6 +690,12 @@ bool TextReader::next_integer(std::int64_t& value) {
 }
 
 double TextReader::read_real() {
+    double value = 0;
+    if (short_real_here(value)) return value;
+    return read_real_slowly();
+}
+
+double TextReader::read_real_slowly() {
     const bool skipped = skip_separators();
     double value = 0;
     if (quick_real(value)) return value;
@@ -547,13 +709,15 @@ double TextReader::read_real() {
 }
 
 std::int64_t TextReader::read_integer() {
+    std::int64_t value = 0;
+    if (short_integer_here(value)) return value;
+    return read_integer_slowly();
+}
+
+std::int64_t TextReader::read_integer_slowly() {
     const bool skipped = skip_separators();
     std::int64_t value = 0;
-    std::string_view text;
-    if (quick_integer_token(text) && parse_integer(text, value)) {
-        consume(text);
-        return value;
-    }
+    if (quick_integer(value)) return value;
     const Token token = take_token(skipped);
     if (!token.found) return 0;
     if (!integer_of(token, value)) fail(token);
@@ -590,7 +754,35 @@ std::string_view TextReader::read_line_text() {
     return {line_text_, size};
 }
 
+// Moves past the line end at `line_end` (LF or CR, with at least one more
+// byte buffered after it) of the text from `text`.
+void TextReader::pass_line_end(const char* text, const char* line_end) {
+    if (line_end != text) after_cr_ = false;
+    const char* next = line_end + 1;
+    if (*line_end == '\r') {
+        ++line_;
+        after_cr_ = *next != '\n';
+        if (*next == '\n') ++next;
+    } else {
+        if (!after_cr_) ++line_;
+        after_cr_ = false;
+    }
+    position_ = static_cast<std::size_t>(next - buffer_.data());
+}
+
 void TextReader::skip_line() {
+    // The usual line end, LF or CR LF, lies in what is buffered.
+    const char* const start = buffer_.data() + position_;
+    const char* const stop = buffer_.data() + end_;
+    const char* p = find_line_end(start, stop);
+    if (p != stop && *p != 26 && p + 1 != stop) {
+        pass_line_end(start, p);
+        return;
+    }
+    skip_line_slowly();
+}
+
+void TextReader::skip_line_slowly() {
     for (;;) {
         if (position_ == end_ && peek() < 0) return;
         // Look for the line end in what is buffered, without a call per byte.
@@ -619,17 +811,7 @@ std::string_view TextReader::read_line() {
         const char* const limit = start + std::min(end_ - position_, max_line);
         const char* const p = find_line_end(start, limit);
         if (p != limit && *p != 26 && p + 2 < stop) {
-            if (p != start) after_cr_ = false;
-            const char* next = p + 1;
-            if (*p == '\r') {
-                ++line_;
-                after_cr_ = *next != '\n';
-                if (*next == '\n') ++next;
-            } else {
-                if (!after_cr_) ++line_;
-                after_cr_ = false;
-            }
-            position_ = static_cast<std::size_t>(next - buffer_.data());
+            pass_line_end(start, p);
             return {start, static_cast<std::size_t>(p - start)};
         }
     }

@@ -91,8 +91,7 @@ public:
 
     // Opens a file for reading. Nothing when it cannot be opened (missing,
     // unreadable, a folder, or an empty name); `error` then holds errno.
-    static std::optional<TextReader> open(const std::filesystem::path& path, std::string name,
-                                          int* error = nullptr);
+    static std::optional<TextReader> open(const std::filesystem::path& path, std::string name, int* error = nullptr);
     // The same, raising the system's error report when it cannot be opened.
     static TextReader open_or_fail(const std::filesystem::path& path, std::string name);
     // Reads what is typed on the console, line by line (keyboard line input).
@@ -154,13 +153,25 @@ private:
     bool fill();
     // Skips blanks, tabs and line ends; true when there were any.
     bool skip_separators();
+    // The long ways, kept out of the quick ones so that those stay small.
+    [[gnu::noinline]] bool skip_separators_slowly();
+    [[gnu::noinline]] double read_real_slowly();
+    [[gnu::noinline]] std::int64_t read_integer_slowly();
+    [[gnu::noinline]] void skip_line_slowly();
     // The token at the read position, after the separators.
     Token take_token(bool skipped);
+    // The shortest reading, of a short token after a few blanks, with room
+    // to spare in the buffer; false leaves the reader where it stands.
+    const char* after_blanks() const;
+    bool short_real_here(double& value);
+    bool short_integer_here(std::int64_t& value);
     // The quick reading of the usual token, whole in the buffer: false, or
     // nothing, leaves the reader where it stands.
     bool quick_real(double& value);
     bool quick_integer_token(std::string_view& token);
+    bool quick_integer(std::int64_t& value);
     void consume(std::string_view token);
+    void pass_line_end(const char* text, const char* line_end);
     [[noreturn]] void fail(const Token& token);
     bool real_of(const Token& token, double& value) const;
     bool integer_of(const Token& token, std::int64_t& value) const;
