@@ -210,6 +210,19 @@ bool parse_real_slowly(std::string_view token, double& result_value) {
     return true;
 }
 
+// An integer token's [+-]digits at `p`, its value kept modulo 2^64; where
+// they end, or nothing when there is no digit.
+const char* scan_integer(const char* p, const char* const end, std::int64_t& value) {
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    const char* const first_digit = p;
+    std::uint64_t magnitude = 0;
+    p = take_digits(p, end, magnitude);
+    if (p == first_digit) return nullptr;
+    value = static_cast<std::int64_t>(negative ? ~magnitude + 1 : magnitude);
+    return p;
+}
+
 }  // namespace
 
 bool parse_real(std::string_view token, double& value) {
@@ -222,18 +235,8 @@ bool parse_real(std::string_view token, double& value) {
 }
 
 bool parse_integer(std::string_view token, std::int64_t& value) {
-    const char* p = token.data();
-    const char* const end = p + token.size();
-    bool negative = false;
-    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    if (p == end) return false;
-    std::uint64_t magnitude = 0;
-    for (; p != end; ++p) {
-        if (!is_digit(*p)) return false;
-        magnitude = magnitude * 10 + static_cast<std::uint64_t>(*p - '0');
-    }
-    value = static_cast<std::int64_t>(negative ? ~magnitude + 1 : magnitude);
-    return true;
+    const char* const end = token.data() + token.size();
+    return scan_integer(token.data(), end, value) == end;
 }
 
 bool parse_int32(std::string_view token, std::int32_t& value) {
@@ -645,16 +648,12 @@ bool TextReader::quick_integer_token(std::string_view& token) {
 bool TextReader::quick_integer(std::int64_t& value) {
     const char* const start = buffer_.data() + position_;
     const char* const stop = buffer_.data() + end_;
-    const char* p = start;
-    bool negative = false;
-    if (p != stop && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    const char* const first_digit = p;
-    std::uint64_t magnitude = 0;
-    p = take_digits(p, stop, magnitude);
-    if (p == first_digit || p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line)) {
+    std::int64_t scanned = 0;
+    const char* const p = scan_integer(start, stop, scanned);
+    if (p == nullptr || p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line)) {
         return false;
     }
-    value = static_cast<std::int64_t>(negative ? ~magnitude + 1 : magnitude);
+    value = scanned;
     position_ = static_cast<std::size_t>(p - buffer_.data());
     after_cr_ = false;
     return true;
