@@ -1,6 +1,7 @@
 #include "kml/point_list.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -27,13 +28,18 @@ double read_due_real(common::TextReader& reader) {
     return reader.read_real();
 }
 
+// A minus on the degrees is the sign of the whole angle, as surveyors write
+// southern and western points: -33 51 24.5 is 33 degrees 51 minutes 24.5
+// seconds south. -0 30 carries it too (the token's sign survives in -0.0).
 double PointList::read_angle() {
     const double degrees = read_due_real(reader_);
     if (numbers_per_angle_ == 1) return degrees;
+    const bool negative = std::signbit(degrees);
+    const auto onto = [negative](double angle, double part) { return negative ? angle - part : angle + part; };
     const double minutes = read_due_real(reader_);
-    if (numbers_per_angle_ == 2) return degrees + minutes / 60;
+    if (numbers_per_angle_ == 2) return onto(degrees, minutes / 60);
     const double seconds = read_due_real(reader_);
-    return (degrees + minutes / 60) + seconds / 3600;
+    return onto(onto(degrees, minutes / 60), seconds / 3600);
 }
 
 bool PointList::next(PointRecord& point) {

@@ -12,9 +12,12 @@
 // the rest of the line right after the last number, its leading blanks
 // included; orders 1 and 2 are named by the point number.
 //
+// A minus on the degrees is the sign of the whole angle: the minutes and
+// seconds then go south or west too.
+//
 // Legal:   "7 42 30 36 23 19 48" (notation 3, order 1: 42.51, 23.33)
-//          "-42 30" as an angle in notation 2 (-41.5: minutes are added as
-//          they stand, whatever the sign of the degrees)
+//          "-33 51 24.5" as an angle in notation 3 (-33.856806)
+//          "-0 30" as an angle in notation 2 (-0.5), "0 30" (0.5)
 // Illegal: "5.0 42.5 23.3" (a point number with a decimal point),
 //          "5 42,5 23.3" (a decimal comma), "5 42.5N 23.3E",
 //          "2147483648 42.5 23.3" (beyond the signed 32-bit range), and a

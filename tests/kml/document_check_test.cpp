@@ -150,37 +150,44 @@ OgrFeatures ogrinfo_features(const fs::path& document) {
 
 // --- Composing lists ------------------------------------------------------------
 
-// Points all over the globe, with seven decimals.
+// Points all over the globe, with seven decimals; the first ones lie less
+// than a degree south or west of zero, where the degrees are written -0.
 std::vector<Point> sample_points(int count) {
     static const char* const names[] = {
         "T1", "Sofia centre", "A&B <c> \"q\" 'a'", "Пловдив № 3", "corner B  ", "x < y > z",
     };
+    static const double near_zero[][2] = {{-0.2298500, -78.5249500}, {51.4778000, -0.0014861}, {-0.9999999, -0.0000001}};
     std::vector<Point> points;
     for (int i = 0; i < count; ++i) {
         Point& p = points.emplace_back();
         p.latitude = std::round((-85 + std::fmod(i * 37.1234567, 170.0)) * 1e7) / 1e7;
         p.longitude = std::round((-179 + std::fmod(i * 91.7654321, 358.0)) * 1e7) / 1e7;
+        if (i < static_cast<int>(std::size(near_zero))) {
+            p.latitude = near_zero[i][0];
+            p.longitude = near_zero[i][1];
+        }
         p.name = names[i % std::size(names)];
     }
     return points;
 }
 
-// An angle in notation 1, 2 or 3, degrees first; negative angles as whole
-// degrees below them plus positive minutes, as the lists add them.
+// An angle in notation 1, 2 or 3, degrees first, as surveyors write it: the
+// sign on the degrees (-0 too), minutes and seconds without one.
 std::string angle_text(double value, char notation) {
     char text[64];
     if (notation == '1') {
         std::snprintf(text, sizeof text, "%.7f", value);
         return text;
     }
-    const double degrees = std::floor(value);
-    const double minutes = (value - degrees) * 60;
+    const char* const sign = value < 0 ? "-" : "";
+    const double degrees = std::floor(std::fabs(value));
+    const double minutes = (std::fabs(value) - degrees) * 60;
     if (notation == '2') {
-        std::snprintf(text, sizeof text, "%.0f %.9f", degrees, minutes);
+        std::snprintf(text, sizeof text, "%s%.0f %.9f", sign, degrees, minutes);
         return text;
     }
     const double whole_minutes = std::floor(minutes);
-    std::snprintf(text, sizeof text, "%.0f %.0f %.7f", degrees, whole_minutes, (minutes - whole_minutes) * 60);
+    std::snprintf(text, sizeof text, "%s%.0f %.0f %.7f", sign, degrees, whole_minutes, (minutes - whole_minutes) * 60);
     return text;
 }
 

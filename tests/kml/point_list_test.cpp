@@ -58,8 +58,14 @@ TEST(point_list, notations_and_field_orders) {
         {"minutes, order 3, nothing after the last number: empty name", n2, o3, "42 30.5 23 15.2\r\n",
          {{"", "42.508333", "23.253333"}}},
         {"seconds, order 1: named by its number", n3, o1, "7 42 30 36 23 19 48\r\n", {{"7", "42.510000", "23.330000"}}},
-        {"minutes are added as they stand to negative degrees", n2, o1, "1 -42 30 -23 15\r\n",
-         {{"1", "-41.500000", "-22.750000"}}},
+        {"a minus on the degrees takes the minutes along", n2, o1, "1 -42 30 -23 15\r\n",
+         {{"1", "-42.500000", "-23.250000"}}},
+        {"and the seconds", n3, o3, "-33 51 24.5 -70 40 12.3 south west\r\n",
+         {{" south west", "-33.856806", "-70.670083"}}},
+        {"-0 carries the minus; 0 and +0 do not", n2, o1, "1 -0 30 0 30\r\n2 -0.0 15 +0 15\r\n",
+         {{"1", "-0.500000", "0.500000"}, {"2", "-0.250000", "0.250000"}}},
+        {"degrees without a sign: minutes and seconds as they stand", n3, o1, "1 42 -30 0 +23 0 -36\r\n",
+         {{"1", "41.500000", "22.990000"}}},
         {"order 2 has the longitude first", n1, o2, "3 23.3 42.5\r\n", {{"3", "42.500000", "23.300000"}}},
         {"order 3: the name keeps the blank before it", n1, o3, "42.5 23.3 Sofia centre\r\n",
          {{" Sofia centre", "42.500000", "23.300000"}}},
@@ -71,11 +77,13 @@ TEST(point_list, notations_and_field_orders) {
          {{"1", "42.000000", "23.000000"}, {"3", "44.000000", "25.000000"}}},
         {"two records on one line, order 3: the second joins the name", n1, o3, "42 23 a 43 24 b\r\n",
          {{" a 43 24 b", "42.000000", "23.000000"}}},
-        {"point numbers as decimal text", n1, o1, "007 1 2\r\n-5 1 2\r\n+12 1 2\r\n-2147483648 1 2\r\n",
+        {"point numbers as decimal text", n1, o1,
+         "007 1 2\r\n-5 1 2\r\n+12 1 2\r\n-2147483648 1 2\r\n2147483647 1 2\r\n",
          {{"7", "1.000000", "2.000000"},
           {"-5", "1.000000", "2.000000"},
           {"12", "1.000000", "2.000000"},
-          {"-2147483648", "1.000000", "2.000000"}}},
+          {"-2147483648", "1.000000", "2.000000"},
+          {"2147483647", "1.000000", "2.000000"}}},
         {"LF and lone CR line ends, no final line end", n1, o3, "1 2 a\n3 4 b\r5 6 c",
          {{" a", "1.000000", "2.000000"}, {" b", "3.000000", "4.000000"}, {" c", "5.000000", "6.000000"}}},
         {"blanks, tabs and empty lines after the last record end the list", n1, o1, "1 42 23\r\n  \r\n\t\r\n\r\n",
@@ -90,7 +98,7 @@ TEST(point_list, notations_and_field_orders) {
     }
 }
 
-TEST(point_list, seconds_are_added_after_the_minutes) {
+TEST(point_list, seconds_are_taken_after_the_minutes) {
     TempFolder folder;
     folder.write("list.txt", "1 42 30 36.7 -23 19 48.1\r\n");
     kml::PointList point_list(*common::TextReader::open(folder / "list.txt", "list.txt"), n3, o1);
@@ -98,7 +106,7 @@ TEST(point_list, seconds_are_added_after_the_minutes) {
     ASSERT_TRUE(point_list.next(record));
     EXPECT_EQ(record.number, 1);
     EXPECT_EQ(record.latitude, (42 + 30 / 60.0) + 36.7 / 3600);
-    EXPECT_EQ(record.longitude, (-23 + 19 / 60.0) + 48.1 / 3600);
+    EXPECT_EQ(record.longitude, (-23 - 19 / 60.0) - 48.1 / 3600);
 }
 
 TEST(point_list, a_long_name_is_cut_after_255_characters) {
@@ -124,6 +132,9 @@ TEST(point_list, a_bad_token_names_the_file_the_line_and_the_token) {
         {"a point number beyond the signed 32-bit range", n1, o1, "2147483648 42 23\r\n",
          "\"2147483648\" (list.txt, line 1)"},
         {"below it", n1, o2, "-2147483649 42 23\r\n", "\"-2147483649\" (list.txt, line 1)"},
+        {"beyond 32 bits, never wrapped", n1, o1, "1 42 23\r\n4294967297 42 23\r\n",
+         "\"4294967297\" (list.txt, line 2)"},
+        {"beyond 64 bits", n1, o1, "18446744073709551617 42 23\r\n", "\"18446744073709551617\" (list.txt, line 1)"},
         {"a record cut off by the end of the list", n1, o1, "1 42 23\r\n5 42.5\r\n", "at the end of the file (list.txt, line 3)"},
         {"cut off right after a number", n3, o4, "23 15 0 42 30", "at the end of the file (list.txt, line 1)"},
     };
