@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/cp1251.h"
 #include "common/field_format.h"
 #include "common/run_error.h"
 
@@ -13,6 +14,27 @@ namespace kml {
 void PointRecord::set_name(std::string_view name) {
     name_size_ = std::min(name.size(), max_name);
     std::memcpy(name_, name.data(), name_size_);
+}
+
+// A Windows-1251 name has a character in every byte; a UTF-8 one is cut
+// before the character that straddles the cut, so that it stays UTF-8 and
+// is not taken for Windows-1251 when it is written.
+void PointRecord::end_at_whole_character(std::string_view rest) {
+    const std::string_view name = this->name();
+    for (std::size_t kept = 1; kept <= 3 && kept <= name.size(); ++kept) {
+        // The bytes of the character that may start `kept` bytes before the
+        // cut, with those that follow it.
+        char bytes[4];
+        const std::size_t size = std::min(sizeof bytes, kept + rest.size());
+        std::memcpy(bytes, name.data() + name.size() - kept, kept);
+        std::memcpy(bytes + kept, rest.data(), size - kept);
+        char32_t character = 0;
+        if (common::decode_utf8({bytes, size}, character) > kept) {
+            const std::string_view whole = name.substr(0, name.size() - kept);
+            if (common::is_valid_utf8(whole)) name_size_ = whole.size();
+            return;
+        }
+    }
 }
 
 PointList::PointList(common::TextReader reader, AngleNotation angle_notation, FieldOrder field_order)
@@ -53,6 +75,9 @@ bool PointList::next(PointRecord& point) {
         point.set_name(common::integer(point.number));
     } else {
         point.set_name(reader_.read_line_text());
+        if (point.name().size() == PointRecord::max_name && !reader_.eoln()) {
+            point.end_at_whole_character(reader_.read_line_text());
+        }
     }
     reader_.skip_line();
     return true;

@@ -10,7 +10,8 @@
 // over several lines; after its last item the rest of that line is passed
 // over (a height, a code, a second record). The name of orders 3 and 4 is
 // the rest of the line right after the last number, its leading blanks
-// included; orders 1 and 2 are named by the point number.
+// included, at most 255 bytes of whole characters; orders 1 and 2 are named
+// by the point number.
 //
 // A minus on the degrees is the sign of the whole angle: the minutes and
 // seconds then go south or west too.
@@ -57,6 +58,9 @@ struct PointRecord {
     std::string_view name() const { return {name_, name_size_}; }
     // Keeps at most max_name characters.
     void set_name(std::string_view name);
+    // A name cut after max_name bytes, which goes on with `rest`: when it is
+    // UTF-8, a character that the cut split is left out whole.
+    void end_at_whole_character(std::string_view rest);
 
 private:
     char name_[max_name]{};

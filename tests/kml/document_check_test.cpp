@@ -350,6 +350,38 @@ TEST_F(DocumentCheck, an_empty_list_or_a_blank_tail_gives_a_whole_document) {
     }
 }
 
+// A name of 300 bytes keeps the letters of its first 255 bytes, whole:
+// in UTF-8 the cut falls inside a letter and that letter is left out.
+TEST_F(DocumentCheck, a_long_cyrillic_name_keeps_whole_letters) {
+    const std::string phrase = "Пловдив, ул. Съединение 12, ";
+    std::string name;
+    std::string cp1251_name;
+    while (name.size() < 300) name += phrase;
+    while (cp1251_name.size() < 300) cp1251_name += common::utf8_to_cp1251(phrase);
+    name.resize(300);
+    cp1251_name.resize(300);
+    ASSERT_TRUE(common::is_valid_utf8(name));
+    // The longest run of whole UTF-8 characters in the 254 bytes after
+    // the blank that precedes the name.
+    std::size_t whole = 254;
+    while ((static_cast<unsigned char>(name[whole]) & 0xC0) == 0x80) --whole;
+    ASSERT_LT(whole, 254u) << "the cut must fall inside a letter";
+    const struct {
+        const char* legend;
+        std::string list_name;
+        std::string shown;
+    } cases[] = {
+        {"UTF-8", name, " " + name.substr(0, whole)},
+        {"Windows-1251", cp1251_name, " " + common::cp1251_to_utf8(cp1251_name.substr(0, 254))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.legend);
+        TempFolder folder;
+        ASSERT_EQ(convert(kmlmarks, folder, "-33.8568056 -70.6700833 " + c.list_name + "\r\n", "13"), 0);
+        EXPECT_EQ(xmllint_names(folder / "out.kml"), std::vector<std::string>{c.shown});
+    }
+}
+
 // The expected documents of the golden cases are the programs' output byte
 // for byte, so they are read here too.
 TEST_F(DocumentCheck, every_golden_document_is_well_formed) {

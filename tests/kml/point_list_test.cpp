@@ -109,12 +109,39 @@ TEST(point_list, seconds_are_taken_after_the_minutes) {
     EXPECT_EQ(record.longitude, (-23 - 19 / 60.0) - 48.1 / 3600);
 }
 
-TEST(point_list, a_long_name_is_cut_after_255_characters) {
-    const std::string rest(300, 'x');
-    const auto points = read_all("42 23 " + rest + "\r\n1 2 next\r\n", n1, o3);
-    ASSERT_EQ(points.size(), 2u);
-    EXPECT_EQ(points[0].name, " " + rest.substr(0, 254));
-    EXPECT_EQ(points[1].name, " next");
+// A name is cut after 255 bytes, before a UTF-8 character that the cut
+// would split; a Windows-1251 name has a character in every byte.
+TEST(point_list, a_long_name_is_cut_at_a_whole_character) {
+    const std::string x254(254, 'x');
+    const auto repeated = [](std::string_view piece, int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += piece;
+        return text;
+    };
+    const struct {
+        const char* legend;
+        std::string name;  // after the blank that precedes it
+        std::string kept;
+    } cases[] = {
+        {"ASCII", std::string(300, 'x'), x254},
+        {"UTF-8 letters of two bytes, the cut between them", repeated("Я", 150), repeated("Я", 127)},
+        {"the cut inside the last one", "x" + repeated("Я", 150), "x" + repeated("Я", 126)},
+        {"one of three bytes, two before the cut", x254.substr(2) + "№x", x254.substr(2)},
+        {"one of them", x254.substr(1) + "№x", x254.substr(1)},
+        {"one of four bytes", x254.substr(3) + "\xF0\x9F\x93\x8D", x254.substr(3)},
+        {"exactly 255 bytes are kept whole", x254.substr(2) + "Я", x254.substr(2) + "Я"},
+        {"Windows-1251 letters", std::string(300, '\xDF'), std::string(254, '\xDF')},
+        {"Windows-1251: a letter like the start of UTF-8 at the cut", x254.substr(1) + "\xD0\xDF", x254.substr(1) + "\xD0"},
+        {"Windows-1251 before a UTF-8 look-alike at the cut", "\xE0" + x254.substr(2) + "\xD0\x90",
+         "\xE0" + x254.substr(2) + "\xD0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.legend);
+        const auto points = read_all("42 23 " + c.name + "\r\n1 2 next\r\n", n1, o3);
+        ASSERT_EQ(points.size(), 2u);
+        EXPECT_EQ(points[0].name, " " + c.kept);
+        EXPECT_EQ(points[1].name, " next");
+    }
 }
 
 TEST(point_list, a_bad_token_names_the_file_the_line_and_the_token) {
