@@ -53,15 +53,16 @@ double read_due_real(common::TextReader& reader) {
 // A minus on the degrees is the sign of the whole angle, as surveyors write
 // southern and western points: -33 51 24.5 is 33 degrees 51 minutes 24.5
 // seconds south. -0 30 carries it too (the token's sign survives in -0.0).
+// Multiplying by the sign is exact, and without a branch the reading stays
+// small enough to be inlined into the loop.
 double PointList::read_angle() {
     const double degrees = read_due_real(reader_);
     if (numbers_per_angle_ == 1) return degrees;
-    const bool negative = std::signbit(degrees);
-    const auto onto = [negative](double angle, double part) { return negative ? angle - part : angle + part; };
+    const double sign = std::copysign(1.0, degrees);
     const double minutes = read_due_real(reader_);
-    if (numbers_per_angle_ == 2) return onto(degrees, minutes / 60);
+    if (numbers_per_angle_ == 2) return degrees + sign * (minutes / 60);
     const double seconds = read_due_real(reader_);
-    return onto(onto(degrees, minutes / 60), seconds / 3600);
+    return (degrees + sign * (minutes / 60)) + sign * (seconds / 3600);
 }
 
 bool PointList::next(PointRecord& point) {
