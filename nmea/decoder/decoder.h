@@ -63,8 +63,9 @@ private:
     void read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
                          std::string& hemisphere);
     // The positioning mode letter of GLL and VTG into `quality_text`, shown
-    // under "mode:".
-    void show_mode(std::string_view letter);
+    // under "mode:": the field after the one in front, or the one in front
+    // when it is the last field (a sentence without the mode field).
+    void read_mode();
 
     common::Console& console;
     ReceiverState receiver_state;

@@ -12,6 +12,16 @@ constexpr std::string_view header[] = {
     " -- -- --.--- -- -- --.--- --.-------- - ---.-------- - -----.-- --.- --.- ---.--- ---.--- ---.---",
 };
 
+// A hemisphere field that a sentence cut short left out still takes its
+// column.
+void write_hemisphere(common::TextWriter& file, std::string_view letter) {
+    if (letter.empty()) {
+        file.write(' ');
+    } else {
+        file.write(letter);
+    }
+}
+
 }  // namespace
 
 FixLog::FixLog(const std::filesystem::path& folder)
@@ -39,10 +49,10 @@ void FixLog::write_front(const ReceiverState& s) {
     file_.write(fixed(s.utc_seconds, 7, 3));
     file_.write(fixed(s.lat_degrees + s.lat_minutes / 60, 12, 8));
     file_.write(' ');
-    file_.write(s.lat_hemisphere);
+    write_hemisphere(file_, s.lat_hemisphere);
     file_.write(fixed(s.lon_degrees + s.lon_minutes / 60, 13, 8));
     file_.write(' ');
-    file_.write(s.lon_hemisphere);
+    write_hemisphere(file_, s.lon_hemisphere);
     file_.write(fixed(s.msl_altitude, 9, 2));
     front_pending_ = true;
 }

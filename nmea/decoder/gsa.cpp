@@ -44,7 +44,7 @@ void Decoder::handle_gsa() {
     show(49, 8, fixed(s.pdop, 4, 1));
     s.hdop = real_value(line_text.next_field());
     show(49, 9, fixed(s.hdop, 4, 1));
-    s.vdop = real_value(line_text.next_value());
+    s.vdop = real_value(line_text.next_field());
     show(49, 10, fixed(s.vdop, 4, 1));
 
     fix_log.write_tail(s);

@@ -43,7 +43,7 @@ void Decoder::handle_gsv() {
         show(column - 1, 20, integer(s.sat_azimuth, 3));
         // The SNR may be the last field of the message; an NMEA 4.10 signal
         // id after it does not hide it. An empty SNR (not tracked) shows 0.
-        s.sat_snr = static_cast<std::uint16_t>(unsigned_value(line_text.next_value()));
+        s.sat_snr = static_cast<std::uint16_t>(unsigned_value(line_text.next_field()));
         show(column, 21, integer(s.sat_snr, 2));
     }
 }

@@ -49,8 +49,12 @@ void Decoder::read_coordinate(std::size_t degree_digits, int row, double& degree
 
 // A (autonomous), D (differential) and E (dead reckoning) have their
 // four-character texts; any other letter is shown alone, so the three cells
-// after it keep the end of the previous text.
-void Decoder::show_mode(std::string_view letter) {
+// after it keep the end of the previous text. A sentence of before NMEA
+// 0183 2.3 ends with the status (GLL) or the unit (VTG) where the mode
+// would follow: that last letter is shown as the mode.
+void Decoder::read_mode() {
+    if (!line_text.at_last_field()) line_text.drop_through_comma();
+    const std::string_view letter = line_text.first_character();
     std::string& quality = receiver_state.quality_text;
     if (letter == "A") {
         quality = " GPS";
