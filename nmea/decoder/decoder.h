@@ -54,13 +54,14 @@ private:
 
     // Steps shared by GGA, GLL and RMC: the time field (hhmmss.s) and the
     // latitude and longitude fields with their hemisphere letters, read and
-    // then shown.
+    // then shown. A coordinate tells whether its field and its hemisphere
+    // letter were both there, not empty.
     void read_utc_time();
-    void read_latitude();
-    void read_longitude();
+    bool read_latitude();
+    bool read_longitude();
     // Whole degrees of `degree_digits` digits, minutes (seven characters)
     // and the hemisphere letter, shown on `row`.
-    void read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
+    bool read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
                          std::string& hemisphere);
     // The positioning mode letter of GLL and VTG into `quality_text`, shown
     // under "mode:": the field after the one in front, or the one in front
