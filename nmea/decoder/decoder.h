@@ -11,6 +11,7 @@
 #include "nmea/decoder/fields.h"
 #include "nmea/decoder/fix_log.h"
 #include "nmea/decoder/receiver_state.h"
+#include "nmea/decoder/satellite_view.h"
 #include "nmea/decoder/track_document.h"
 
 namespace nmea {
@@ -71,6 +72,10 @@ private:
     common::Console& console;
     ReceiverState receiver_state;
     LineText line_text;
+    // The two letters after the "$" of the line: GSV groups are kept per
+    // talker.
+    Talker talker{};
+    SatelliteView satellite_view;
     FixLog fix_log;
     TrackDocument track_document;
     // One pause in whole milliseconds (the DELAY answer × 90000, rounded);
