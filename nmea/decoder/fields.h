@@ -54,6 +54,7 @@ public:
 
     // The field at the front: the characters before the first ",".
     std::string_view field() const { return text_.substr(0, comma_at()); }
+    bool field_is_empty() const { return text_.empty() || text_.front() == ','; }
 
     // The characters at 1-based positions first .. first + length - 1 of
     // the field at the front (fewer when the field is shorter); nothing is

@@ -37,11 +37,11 @@ bool Decoder::read_longitude() {
 
 bool Decoder::read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
                               std::string& hemisphere) {
-    const bool has_value = !line_text.field().empty();
+    const bool has_value = !line_text.field_is_empty();
     degrees = real_value(line_text.fixed_piece(1, degree_digits));
     minutes = real_value(line_text.fixed_piece(degree_digits + 1, 7));
     line_text.drop_through_comma();
-    const bool has_hemisphere = !line_text.field().empty();
+    const bool has_hemisphere = !line_text.field_is_empty();
     // An empty letter field gives its comma as the letter.
     hemisphere = line_text.first_character();
     line_text.drop_through_comma();

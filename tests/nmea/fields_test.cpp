@@ -92,12 +92,15 @@ TEST(fields, drop_through_comma_and_first_character) {
     LineText line("GGA,,N");
     line.drop_through_comma();
     EXPECT_EQ(line.first_character(), ",");  // an empty field shows the next comma
+    EXPECT_TRUE(line.field_is_empty());
     EXPECT_FALSE(line.at_last_field());
     line.drop_through_comma();
     EXPECT_EQ(line.first_character(), "N");
+    EXPECT_FALSE(line.field_is_empty());
     EXPECT_TRUE(line.at_last_field());
     line.drop_through_comma();  // the last field goes too: nothing is read twice
     EXPECT_EQ(line.text(), "");
+    EXPECT_TRUE(line.field_is_empty());
     EXPECT_EQ(LineText().first_character(), "");
 }
 
