@@ -11,6 +11,7 @@
 #include "nmea/decoder/fields.h"
 #include "nmea/decoder/fix_log.h"
 #include "nmea/decoder/receiver_state.h"
+#include "nmea/decoder/satellite_view.h"
 #include "nmea/decoder/track_document.h"
 
 namespace nmea {
@@ -54,21 +55,27 @@ private:
 
     // Steps shared by GGA, GLL and RMC: the time field (hhmmss.s) and the
     // latitude and longitude fields with their hemisphere letters, read and
-    // then shown.
+    // then shown. A coordinate tells whether its field and its hemisphere
+    // letter were both there, not empty.
     void read_utc_time();
-    void read_latitude();
-    void read_longitude();
+    bool read_latitude();
+    bool read_longitude();
     // Whole degrees of `degree_digits` digits, minutes (seven characters)
     // and the hemisphere letter, shown on `row`.
-    void read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
+    bool read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
                          std::string& hemisphere);
     // The positioning mode letter of GLL and VTG into `quality_text`, shown
-    // under "mode:".
-    void show_mode(std::string_view letter);
+    // under "mode:": the field after the one in front, or the one in front
+    // when it is the last field (a sentence without the mode field).
+    void read_mode();
 
     common::Console& console;
     ReceiverState receiver_state;
     LineText line_text;
+    // The two letters after the "$" of the line: GSV groups are kept per
+    // talker.
+    Talker talker{};
+    SatelliteView satellite_view;
     FixLog fix_log;
     TrackDocument track_document;
     // One pause in whole milliseconds (the DELAY answer × 90000, rounded);

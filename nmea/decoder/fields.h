@@ -5,15 +5,15 @@
 // the checksum (which is never verified), or at the line end when a sentence
 // carries none.
 //
-// Two readings differ from the plain character positions, because real
-// receivers write fields of other widths than hhmmss.ss and ddmm.mmmm and
-// add fields that newer versions of NMEA 0183 define:
-// - a fixed piece never reaches past the end of its field: it is cut at the
-//   first ",". "123519" gives 19 seconds, "4807.038" gives 7.038 minutes;
-// - a number that may be the last field (VDOP, the last SNR of a GSV
-//   message, the MSS bit rate, the ZDA zone minutes) ends at the next ",",
-//   so a field that a newer receiver adds after it does not turn it into 0.
-// Well-formed fields read exactly as the plain positions give them.
+// The text after the last "," is the last field, and the read that takes it
+// consumes it: every field after it reads empty. A sentence cut short (a
+// recording cut mid-line) thus never reads one value into two fields, and
+// a field that a newer receiver adds after the last one read is left alone.
+//
+// A fixed piece never reaches past the end of its field, because real
+// receivers write fields of other widths than hhmmss.ss and ddmm.mmmm: it is
+// cut at the first ",". "123519" gives 19 seconds, "4807.038" gives 7.038
+// minutes. Well-formed fields read exactly as the plain positions give them.
 #pragma once
 
 #include <cstddef>
@@ -33,36 +33,28 @@ public:
     std::string_view text() const { return text_; }
     bool starts_with(std::string_view tag) const { return text_.substr(0, tag.size()) == tag; }
 
-    // Deletes up to and including the first ","; nothing without one.
-    void drop_through_comma() {
-        const std::size_t at = comma_at();
-        if (at != std::string_view::npos) text_.remove_prefix(at + 1);
-    }
+    // Deletes up to and including the first ","; the whole last field when
+    // there is none.
+    void drop_through_comma() { next_field(); }
 
-    // The characters before the first ","; then deletes through it. Empty,
-    // and nothing deleted, when there is no ",".
+    // The characters before the first "," (all that is left when there is
+    // none: the last field); then deletes through it.
     std::string_view next_field() {
-        const std::size_t at = comma_at();
-        if (at == std::string_view::npos) return {};
-        const std::string_view field = text_.substr(0, at);
-        text_.remove_prefix(at + 1);
-        return field;
-    }
-
-    // A number that may be the last field: the characters before the first
-    // "," (all that is left when there is none); then deletes through it.
-    std::string_view next_value() {
         const std::size_t at = comma_at();
         const std::string_view field = text_.substr(0, at);
         text_.remove_prefix(at == std::string_view::npos ? text_.size() : at + 1);
         return field;
     }
 
+    // No "," is left: what remains is the last field.
+    bool at_last_field() const { return comma_at() == std::string_view::npos; }
+
     // The text of the last field: all that is left; nothing is deleted.
     std::string_view last_field() const { return text_; }
 
     // The field at the front: the characters before the first ",".
     std::string_view field() const { return text_.substr(0, comma_at()); }
+    bool field_is_empty() const { return text_.empty() || text_.front() == ','; }
 
     // The characters at 1-based positions first .. first + length - 1 of
     // the field at the front (fewer when the field is shorter); nothing is

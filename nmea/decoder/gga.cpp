@@ -45,14 +45,11 @@ void Decoder::handle_gga() {
     line_text.drop_through_comma();
 
     read_utc_time();
-    // Map viewers get no point for a fix without a position (both fields
-    // empty); the fix log still records it, with zeros.
-    const bool has_latitude = !line_text.field().empty();
-    read_latitude();
-    const bool has_longitude = !line_text.field().empty();
-    read_longitude();
+    const bool has_latitude = read_latitude();
+    const bool has_longitude = read_longitude();
 
-    set_quality(s.quality_text, signed_value(line_text.first_character()));
+    const std::int64_t quality = signed_value(line_text.first_character());
+    set_quality(s.quality_text, quality);
     line_text.drop_through_comma();
     show(69, 14, s.quality_text);
 
@@ -88,12 +85,16 @@ void Decoder::handle_gga() {
     show(69, 24, fixed(s.correction_age, 2, 0));
     s.station_id_text = line_text.last_field();
     show(26, 23, s.station_id_text);
+    satellite_view.count_gga();
 
     // Only a fix with a time of day is logged; midnight exactly, or an empty
     // time field, is shown and nothing more.
     if (s.utc_hours * 3600 + s.utc_minutes * 60 + s.utc_seconds <= 0) return;
     fix_log.write_front(s);
-    if (has_latitude || has_longitude) track_document.add_point(s);
+    // The track gets only real positions: a receiver without a fix (quality
+    // 0) reports zeros or nothing, and a sentence cut short lacks a
+    // coordinate; neither is drawn through 0,0. The fix log keeps them all.
+    if (quality != 0 && has_latitude && has_longitude) track_document.add_point(s);
     ++s.fix_count;
     show(26, 6, integer(s.fix_count, 11));
     ST_DEV();

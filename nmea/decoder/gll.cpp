@@ -16,10 +16,9 @@ void Decoder::handle_gll() {
     read_latitude();
     read_longitude();
     read_utc_time();
-    // Without the mode field (before NMEA 0183 2.3) no comma is left, so the
-    // status letter is read as the mode: A shows " GPS", V shows "V".
-    line_text.drop_through_comma();
-    show_mode(line_text.first_character());
+    // Without the mode field (before NMEA 0183 2.3) the status letter is
+    // read as the mode: A shows " GPS", V shows "V".
+    read_mode();
 }
 
 }  // namespace nmea

@@ -1,5 +1,7 @@
 // GSA, dilutions and active satellites: shown, and the tail of the fix log
-// line (the dilutions and, when the scatter is small, the deviations).
+// line of the fix before it (the dilutions and, when the scatter is small,
+// the deviations). Only the first GSA after a fix ends its line: the others
+// of the epoch (one per constellation) update the dashboard alone.
 //
 // $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39
 //   A                 (not used)
@@ -42,7 +44,7 @@ void Decoder::handle_gsa() {
     show(49, 8, fixed(s.pdop, 4, 1));
     s.hdop = real_value(line_text.next_field());
     show(49, 9, fixed(s.hdop, 4, 1));
-    s.vdop = real_value(line_text.next_value());
+    s.vdop = real_value(line_text.next_field());
     show(49, 10, fixed(s.vdop, 4, 1));
 
     fix_log.write_tail(s);

@@ -23,7 +23,7 @@ void Decoder::handle_mss() {
     s.beacon_frequency = real_value(line_text.next_field());
     show(26, 24, common::fixed(s.beacon_frequency, 5, 1));
     // The bit rate is also read right when the channel field is left out.
-    s.beacon_bit_rate = real_value(line_text.next_value());
+    s.beacon_bit_rate = real_value(line_text.next_field());
     show(69, 23, common::fixed(s.beacon_bit_rate, 3, 0));
 }
 

@@ -1,4 +1,5 @@
 // The start-up dialogue and the replay loop of nmeadecode.
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -98,6 +99,9 @@ void Decoder::process_line(std::string_view line) {
     // the talker; a last line without "$" just loses its first two characters.
     const std::size_t dollar = line.find('$');
     const std::size_t tag_start = dollar == std::string_view::npos ? 2 : dollar + 3;
+    const std::string_view talker_letters = line.substr(std::min(tag_start - 2, line.size()), 2);
+    talker = {};
+    std::copy(talker_letters.begin(), talker_letters.end(), talker.begin());
     line_text = LineText(line.substr(std::min(tag_start, line.size())));
 
     for (const SentenceHandler& handler : sentence_handlers) {

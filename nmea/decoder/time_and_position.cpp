@@ -23,34 +23,42 @@ void Decoder::read_utc_time() {
 
 // 4807.0380,N -> lat_degrees, lat_minutes (four decimals), lat_hemisphere
 // -> (27,8), (30,8), (38,8)
-void Decoder::read_latitude() {
+bool Decoder::read_latitude() {
     ReceiverState& s = receiver_state;
-    read_coordinate(2, 8, s.lat_degrees, s.lat_minutes, s.lat_hemisphere);
+    return read_coordinate(2, 8, s.lat_degrees, s.lat_minutes, s.lat_hemisphere);
 }
 
 // 01131.0000,E -> lon_degrees, lon_minutes, lon_hemisphere -> (27,9),
 // (30,9), (38,9); three-digit degrees widen their cell to column 29.
-void Decoder::read_longitude() {
+bool Decoder::read_longitude() {
     ReceiverState& s = receiver_state;
-    read_coordinate(3, 9, s.lon_degrees, s.lon_minutes, s.lon_hemisphere);
+    return read_coordinate(3, 9, s.lon_degrees, s.lon_minutes, s.lon_hemisphere);
 }
 
-void Decoder::read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
+bool Decoder::read_coordinate(std::size_t degree_digits, int row, double& degrees, double& minutes,
                               std::string& hemisphere) {
+    const bool has_value = !line_text.field_is_empty();
     degrees = real_value(line_text.fixed_piece(1, degree_digits));
     minutes = real_value(line_text.fixed_piece(degree_digits + 1, 7));
     line_text.drop_through_comma();
+    const bool has_hemisphere = !line_text.field_is_empty();
+    // An empty letter field gives its comma as the letter.
     hemisphere = line_text.first_character();
     line_text.drop_through_comma();
     show(27, row, fixed(degrees, 2, 0));
     show(30, row, fixed(minutes, 7, 4));
     show(38, row, hemisphere);
+    return has_value && has_hemisphere;
 }
 
 // A (autonomous), D (differential) and E (dead reckoning) have their
 // four-character texts; any other letter is shown alone, so the three cells
-// after it keep the end of the previous text.
-void Decoder::show_mode(std::string_view letter) {
+// after it keep the end of the previous text. A sentence of before NMEA
+// 0183 2.3 ends with the status (GLL) or the unit (VTG) where the mode
+// would follow: that last letter is shown as the mode.
+void Decoder::read_mode() {
+    if (!line_text.at_last_field()) line_text.drop_through_comma();
+    const std::string_view letter = line_text.first_character();
     std::string& quality = receiver_state.quality_text;
     if (letter == "A") {
         quality = " GPS";

@@ -20,10 +20,9 @@ void Decoder::handle_vtg() {
     for (int i = 0; i < 5; ++i) line_text.drop_through_comma();
     s.ground_speed = real_value(line_text.next_field()) / 3.6;
     show(26, 13, common::fixed(s.ground_speed, 5, 1));
-    // Without the mode field (before NMEA 0183 2.3) no comma is left here,
-    // so the unit letter K is shown as the mode.
-    line_text.drop_through_comma();
-    show_mode(line_text.first_character());
+    // Without the mode field (before NMEA 0183 2.3) the unit letter K is
+    // shown as the mode.
+    read_mode();
 }
 
 }  // namespace nmea

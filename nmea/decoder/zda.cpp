@@ -35,7 +35,7 @@ void Decoder::handle_zda() {
     show(33, 4, fixed(s.date_year, 4, 0));
     s.zone_hours = real_value(line_text.next_field());
     show(60, 5, fixed(s.zone_hours, 2, 0));
-    s.zone_minutes = real_value(line_text.next_value());
+    s.zone_minutes = real_value(line_text.next_field());
     show(63, 5, fixed(s.zone_minutes, 2, 0));
 }
 

@@ -38,25 +38,17 @@ TEST(fields, the_line_ends_before_the_checksum) {
     }
 }
 
-TEST(fields, next_field_stops_at_a_comma_and_deletes_nothing_without_one) {
+TEST(fields, next_field_ends_at_a_comma_or_takes_the_last_field_whole) {
     const Reading cases[] = {
         {"a field", "4807.0380,N,01131", "4807.0380", "N,01131"},
         {"an empty field", ",N", "", "N"},
-        {"no comma: empty, nothing deleted", "K*25", "", "K"},
-    };
-    check_readings(cases, [](LineText& line) { return line.next_field(); });
-}
-
-TEST(fields, next_value_ends_at_a_comma_or_the_end_of_the_sentence) {
-    const Reading cases[] = {
         {"the last field", "2.1*39", "2.1", ""},
         {"an NMEA 4.10 field after it", "2.1,1*39", "2.1", "1"},
         {"no checksum", "2.1", "2.1", ""},
         {"empty before the star", ",*5A", "", ""},
-        {"a middle field", "100,1*57", "100", "1"},
         {"nothing left", "*5A", "", ""},
     };
-    check_readings(cases, [](LineText& line) { return line.next_value(); });
+    check_readings(cases, [](LineText& line) { return line.next_field(); });
 }
 
 TEST(fields, last_field_is_all_that_is_left_and_deletes_nothing) {
@@ -100,10 +92,15 @@ TEST(fields, drop_through_comma_and_first_character) {
     LineText line("GGA,,N");
     line.drop_through_comma();
     EXPECT_EQ(line.first_character(), ",");  // an empty field shows the next comma
+    EXPECT_TRUE(line.field_is_empty());
+    EXPECT_FALSE(line.at_last_field());
     line.drop_through_comma();
     EXPECT_EQ(line.first_character(), "N");
-    line.drop_through_comma();  // no comma: nothing deleted
-    EXPECT_EQ(line.text(), "N");
+    EXPECT_FALSE(line.field_is_empty());
+    EXPECT_TRUE(line.at_last_field());
+    line.drop_through_comma();  // the last field goes too: nothing is read twice
+    EXPECT_EQ(line.text(), "");
+    EXPECT_TRUE(line.field_is_empty());
     EXPECT_EQ(LineText().first_character(), "");
 }
 

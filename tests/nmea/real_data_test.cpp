@@ -4,6 +4,7 @@
 // from the decoder's reading rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,30 +23,27 @@ namespace {
 
 // --- What the recording must give ------------------------------------------
 
+struct Dilutions {
+    double hdop = 0, vdop = 0;
+};
+
+// A logged fix: one line of the fix log, and a track point when it has a
+// position.
 struct Fix {
     double hours = 0, minutes = 0, seconds = 0;
     double latitude = 0, longitude = 0;  // unsigned decimal degrees
     char lat_hemisphere = ',', lon_hemisphere = ',';
     double altitude = 0;
-    bool has_position = false;
-    std::string pc_clock;  // the 13 characters of the line's prefix
+    bool has_position = false;  // a quality, both coordinates and their letters
+    std::string pc_clock;       // the 13 characters of the line's prefix
+    std::optional<Dilutions> dilutions;  // from the first GSA after it
 };
 
-struct Dilutions {
-    double hdop = 0, vdop = 0;
-};
-
-// The fix log in the order the records are written: a fix (front part) or
-// dilutions (tail).
-struct Event {
-    std::optional<Fix> fix;
-    Dilutions dilutions;
-};
-
-// ddmm.mmmm (or dddmm.mmmm) as decimal degrees.
+// ddmm.mmmm (or dddmm.mmmm) as decimal degrees; the minutes count to four
+// decimals, as the format has them.
 double degrees(const std::string& field, std::size_t degree_digits) {
     if (field.size() < degree_digits) return 0;
-    return number(field.substr(0, degree_digits)) + number(field.substr(degree_digits)) / 60;
+    return number(field.substr(0, degree_digits)) + number(field.substr(degree_digits, 7)) / 60;
 }
 
 char hemisphere(const std::string& field) {
@@ -66,23 +64,33 @@ std::optional<Fix> logged_fix(const Sentence& gga) {
     fix.longitude = degrees(gga.field(3), 3);
     fix.lon_hemisphere = hemisphere(gga.field(4));
     fix.altitude = number(gga.field(8));
-    fix.has_position = !gga.field(1).empty() || !gga.field(3).empty();
+    const std::string quality = gga.field(5);
+    const bool has_quality = !quality.empty() && quality[0] >= '1' && quality[0] <= '9';
+    fix.has_position = has_quality && !gga.field(1).empty() && !gga.field(2).empty() && !gga.field(3).empty() &&
+                       !gga.field(4).empty();
     if (gga.prefix.size() >= 15 && gga.prefix[14] == '-') fix.pc_clock = gga.prefix.substr(0, 13);
     return fix;
 }
 
-std::vector<Event> expected_events(const std::vector<std::string>& lines) {
-    std::vector<Event> events;
+// Every logged fix in order; the first GSA after a fix (before the next
+// one) gives it its dilutions, any other GSA gives nothing.
+std::vector<Fix> expected_fixes(const std::vector<std::string>& lines) {
+    std::vector<Fix> fixes;
+    bool waiting = false;
     for (const std::string& line : lines) {
         const auto sentence = sentence_of(line);
         if (!sentence) continue;
         if (sentence->tag == "GGA") {
-            if (auto fix = logged_fix(*sentence)) events.push_back({fix, {}});
-        } else if (sentence->tag == "GSA") {
-            events.push_back({std::nullopt, {number(sentence->field(15)), number(sentence->field(16))}});
+            if (auto fix = logged_fix(*sentence)) {
+                fixes.push_back(*fix);
+                waiting = true;
+            }
+        } else if (sentence->tag == "GSA" && waiting) {
+            fixes.back().dilutions = Dilutions{number(sentence->field(15)), number(sentence->field(16))};
+            waiting = false;
         }
     }
-    return events;
+    return fixes;
 }
 
 // --- Checking the outputs ------------------------------------------------
@@ -99,9 +107,8 @@ private:
     int parts_;
 };
 
-// Minutes are read to four decimals: the degrees may differ by 1/600000,
-// and the written six or eight decimals round.
-constexpr double degree_tolerance = 2.2e-6;
+// The written six or eight decimals round.
+constexpr double degree_tolerance = 1e-6;
 
 void check_front(std::string_view front, const Fix& fix, bool check_pc_clock) {
     const auto at = [&](std::size_t first, std::size_t count) { return column(front, first, count); };
@@ -120,40 +127,39 @@ void check_front(std::string_view front, const Fix& fix, bool check_pc_clock) {
     EXPECT_EQ(front.substr(55, 9), formatted("%9.2f", fix.altitude));
 }
 
-// Walks the fix log record by record, in the order of the sentences.
-void check_fix_log(const std::string& log, const std::vector<Event>& events, bool check_pc_clock) {
-    std::size_t at = 0;
-    for (int header = 0; header < 3; ++header) at = log.find("\r\n", at) + 2;
-    std::size_t fixes = 0, tails = 0;
+// The three header lines, then one line per logged fix, every one ended by
+// CR LF: the front part, and the dilutions (and deviations) of its GSA.
+void check_fix_log(const std::string& log, const std::vector<Fix>& fixes, bool check_pc_clock) {
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < log.size();) {
+        const std::size_t end = log.find("\r\n", at);
+        ASSERT_NE(end, std::string::npos) << "the last line has no CR LF";
+        lines.push_back(std::string_view(log).substr(at, end - at));
+        at = end + 2;
+    }
+    ASSERT_EQ(lines.size(), 3 + fixes.size()) << "three header lines and one line per logged fix";
     const NewFailure failed;
-    for (const Event& event : events) {
-        if (failed()) return;
-        SCOPED_TRACE("fix log byte " + std::to_string(at));
-        if (event.fix) {
-            ASSERT_LE(at + 64, log.size());
-            check_front(std::string_view(log).substr(at, 64), *event.fix, check_pc_clock);
-            at += 64;
-            ++fixes;
+    for (std::size_t i = 0; i < fixes.size() && !failed(); ++i) {
+        const std::string_view line = lines[3 + i];
+        const Fix& fix = fixes[i];
+        SCOPED_TRACE("fix log line " + std::to_string(4 + i) + ": " + std::string(line));
+        ASSERT_EQ(line.find_first_of("\r\n"), std::string_view::npos);
+        ASSERT_GE(line.size(), 64u);
+        check_front(line.substr(0, 64), fix, check_pc_clock);
+        if (!fix.dilutions) {
+            EXPECT_EQ(line.size(), 64u) << "a fix without a GSA ends after its altitude";
             continue;
         }
-        ASSERT_LE(at + 12, log.size());
-        EXPECT_EQ(log.substr(at, 10), formatted("%5.1f", event.dilutions.hdop) + formatted("%5.1f", event.dilutions.vdop));
-        at += 10;
-        if (log.compare(at, 2, "\r\n") != 0) {
-            // The three deviations, each below 5 m.
-            for (int k = 0; k < 3; ++k, at += 8) {
-                const double deviation = column(log, at, 8);
-                EXPECT_TRUE(deviation >= 0 && deviation < 5) << log.substr(at, 8);
-            }
+        ASSERT_TRUE(line.size() == 74 || line.size() == 98);
+        EXPECT_EQ(line.substr(64, 10), formatted("%5.1f", fix.dilutions->hdop) + formatted("%5.1f", fix.dilutions->vdop));
+        for (std::size_t at = 74; at < line.size(); at += 8) {
+            const double deviation = column(line, at, 8);
+            EXPECT_TRUE(deviation >= 0 && deviation < 5) << line.substr(at, 8);
         }
-        ASSERT_EQ(log.compare(at, 2, "\r\n"), 0) << "a record ends with CR LF";
-        at += 2;
-        ++tails;
     }
-    EXPECT_EQ(at, log.size()) << "records beyond the sentences: " << fixes << " front parts, " << tails << " tails";
 }
 
-void check_track(const std::string& track, const std::vector<Event>& events) {
+void check_track(const std::string& track, const std::vector<Fix>& fixes) {
     const std::string open = "<coordinates>\r\n\r\n", close = "\r\n</coordinates>";
     const std::size_t first = track.find(open) + open.size();
     const std::size_t last = track.find(close);
@@ -161,11 +167,10 @@ void check_track(const std::string& track, const std::vector<Event>& events) {
     const std::vector<std::string> points = lines_of(track.substr(first, last - first));
     std::size_t index = 0;
     const NewFailure failed;
-    for (const Event& event : events) {
+    for (const Fix& fix : fixes) {
         if (failed()) return;
-        if (!event.fix || !event.fix->has_position) continue;
+        if (!fix.has_position) continue;
         ASSERT_LT(index, points.size()) << "too few track points";
-        const Fix& fix = *event.fix;
         const std::string& point = points[index++];
         SCOPED_TRACE("track point " + point);
         const std::size_t comma = point.find(',');
@@ -202,9 +207,9 @@ TEST(real_data, every_recording_gives_its_fixes_in_the_fix_log_and_the_track) {
             const auto run = testing_support::run_program("nmeadecode", folder.path(), "0\n\n");
             ASSERT_EQ(run.exit_code, 0) << run.errors;
 
-            const std::vector<Event> events = expected_events(prefixed ? lines_of(with_pc_clock(lines)) : lines);
-            check_fix_log(folder.read("GPS_CORE.txt"), events, prefixed);
-            check_track(folder.read("GPS_CORE.kml"), events);
+            const std::vector<Fix> fixes = expected_fixes(prefixed ? lines_of(with_pc_clock(lines)) : lines);
+            check_fix_log(folder.read("GPS_CORE.txt"), fixes, prefixed);
+            check_track(folder.read("GPS_CORE.kml"), fixes);
             if (xmllint_at_hand()) {
                 const std::string xmllint =
                     "xmllint --noout " + testing_support::shell_quoted((folder / "GPS_CORE.kml").string()) + " 2>&1";
@@ -226,18 +231,49 @@ struct FinalCells {
     std::string ids[12] = {"  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  ", "  "};
 };
 
-// A satellite id as an unsigned 16-bit cell.
-std::string id_text(const std::string& field) {
+// A satellite id as an unsigned 16-bit number, and as its cell.
+double id_value(const std::string& field) {
     const double value = number(field);
-    return formatted("%2.0f", value > 0 && value == std::floor(value) ? std::fmod(value, 65536) : 0);
+    return value > 0 && value == std::floor(value) ? std::fmod(value, 65536) : 0;
+}
+std::string id_text(const std::string& field) {
+    return formatted("%2.0f", id_value(field));
+}
+
+// The latest GSV group of a talker: its count and the ids of its slots
+// (empty when no message of the group filled the slot).
+struct TalkerGroup {
+    std::string talker;
+    int in_view = 0;
+    std::string ids[12];
+    std::size_t heard_at = 0, first_heard = 0;
+};
+
+// The talkers heard within the last 5 GGA sentences, GP, GL, GA, GB, BD,
+// GQ, GI first.
+std::vector<const TalkerGroup*> in_view(const std::vector<TalkerGroup>& groups, std::size_t gga_sentences) {
+    const auto rank = [](const TalkerGroup* g) {
+        const std::string order[] = {"GP", "GL", "GA", "GB", "BD", "GQ", "GI"};
+        return std::pair(std::find(std::begin(order), std::end(order), g->talker) - std::begin(order), g->first_heard);
+    };
+    std::vector<const TalkerGroup*> heard;
+    for (const TalkerGroup& g : groups) {
+        if (gga_sentences - g.heard_at < 5) heard.push_back(&g);
+    }
+    std::sort(heard.begin(), heard.end(), [&](const auto* a, const auto* b) { return rank(a) < rank(b); });
+    return heard;
 }
 
 FinalCells expected_cells(const std::vector<std::string>& lines) {
     FinalCells cells;
+    std::vector<TalkerGroup> groups;
+    std::size_t gga_sentences = 0;
+    std::string table_talker;  // whose blocks the table holds; "*" for all
     for (const std::string& line : lines) {
         const auto sentence = sentence_of(line);
         if (!sentence) continue;
         const Sentence& s = *sentence;
+        if (s.tag == "GGA") ++gga_sentences;
         if (s.tag == "RMC") {
             cells.speed = formatted("%5.1f", number(s.field(6)) * 1.852 / 3.6);
             cells.heading = formatted("%5.1f", number(s.field(7)));
@@ -258,11 +294,44 @@ FinalCells expected_cells(const std::vector<std::string>& lines) {
             const int message = s.field(1).empty() ? 0 : s.field(1)[0] - '0';
             if (message < 1 || message > 3) continue;
             const double count = number(s.field(2));
-            const double in_view = count > 0 && count == std::floor(count) ? std::fmod(count, 256) : 0;
-            cells.visible = formatted("%2.0f", in_view);
+            auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.talker == s.talker; });
+            if (group == groups.end()) group = groups.insert(groups.end(), {s.talker, 0, {}, 0, groups.size()});
+            group->in_view = count > 0 && count == std::floor(count) ? static_cast<int>(std::fmod(count, 256)) : 0;
+            group->heard_at = gga_sentences;
+            for (int slot = message == 1 ? 0 : 4 * (message - 1); slot < 12; ++slot) group->ids[slot].clear();
+            for (int j = 0; j < 4 && group->in_view > 4 * (message - 1) + j; ++j) {
+                group->ids[4 * (message - 1) + j] = s.field(3 + 4 * j);
+            }
+            const auto talkers = in_view(groups, gga_sentences);
+            if (talkers.size() > 1) {
+                // One table of all: no empty slot, no id twice in a group.
+                int total = 0;
+                std::size_t slot = 0;
+                for (std::string& id : cells.ids) id = "  ";
+                for (const TalkerGroup* g : talkers) {
+                    total += g->in_view;
+                    for (int k = 0; k < std::min(g->in_view, 12); ++k) {
+                        const bool repeated = std::any_of(g->ids, g->ids + k, [&](const std::string& before) {
+                            return !before.empty() && id_value(before) == id_value(g->ids[k]);
+                        });
+                        if (!g->ids[k].empty() && id_value(g->ids[k]) != 0 && !repeated && slot < 12) {
+                            cells.ids[slot++] = id_text(g->ids[k]);
+                        }
+                    }
+                }
+                cells.visible = formatted("%2.0f", total);
+                table_talker = "*";
+                continue;
+            }
+            // One talker: its message's block, on a table cleared of others.
+            if (!table_talker.empty() && table_talker != s.talker) {
+                for (std::string& id : cells.ids) id = "  ";
+            }
+            table_talker = s.talker;
+            cells.visible = formatted("%2.0f", group->in_view);
             for (int j = 0; j < 4; ++j) {
-                const int slot = 4 * (message - 1) + j;
-                cells.ids[slot] = in_view > slot ? id_text(s.field(3 + 4 * j)) : "  ";
+                const std::string& id = group->ids[4 * (message - 1) + j];
+                cells.ids[4 * (message - 1) + j] = group->in_view > 4 * (message - 1) + j ? id_text(id) : "  ";
             }
         } else if (s.tag == "GSA") {
             for (int k = 0; k < 12; ++k) {
@@ -303,7 +372,7 @@ TEST(real_data, the_last_sentences_of_each_kind_stay_on_the_dashboard) {
         EXPECT_EQ(cell(33, 4, 4), cells.year) << "year";
         EXPECT_EQ(cell(60, 5, 2), cells.zone_hours) << "zone hours";
         EXPECT_EQ(cell(63, 5, 2), cells.zone_minutes) << "zone minutes";
-        EXPECT_EQ(cell(27, 17, 2), cells.visible) << "satellites in view";
+        EXPECT_EQ(cell(27, 17, cells.visible.size()), cells.visible) << "satellites in view";
         for (int k = 0; k < 12; ++k) {
             EXPECT_EQ(cell(27 + 4 * k, 18, cells.ids[k].size()), cells.ids[k]) << "satellite slot " << k + 1;
         }

@@ -35,6 +35,7 @@ inline std::vector<std::string> lines_of(const std::string& content) {
 // A sentence: its tag and its fields between the tag and the "*" (or the
 // line end when there is no checksum).
 struct Sentence {
+    std::string talker;  // the two letters after the "$"
     std::string tag;
     std::vector<std::string> fields;
     std::string prefix;  // the characters before the "$"
@@ -47,6 +48,7 @@ inline std::optional<Sentence> sentence_of(const std::string& line) {
     if (dollar == std::string::npos) return std::nullopt;
     Sentence sentence;
     sentence.prefix = line.substr(0, dollar);
+    sentence.talker = line.substr(dollar + 1, 2);
     sentence.tag = line.substr(dollar + 3, 3);
     const std::size_t start = dollar + 7;
     if (line.size() < start || line[start - 1] != ',') return sentence;

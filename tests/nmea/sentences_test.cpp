@@ -144,6 +144,36 @@ TEST(gsv, a_block_keeps_its_satellites_until_its_own_message_comes) {
     EXPECT_EQ(run.cells(27, 17, 2), " 5");
 }
 
+TEST(gsv, talkers_in_view_share_the_table) {
+    const std::string gga = "$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+    const std::string gp = "$GPGSV,1,1,02,02,19,211,37,05,34,023,39*00";
+    const struct {
+        const char* legend;
+        std::vector<std::string> lines;
+        std::string_view visible, ids;
+    } cases[] = {
+        {"GP before GL, whichever came first", {"$GLGSV,1,1,01,65,10,010,11*00", gp}, " 3", "  2   5  65"},
+        {"other talkers after GI, in the order heard",
+         {"$QZGSV,1,1,01,93,10,010,11*00", "$GNGSV,1,1,01,94,10,010,11*00", "$GIGSV,1,1,01,95,10,010,11*00", gp},
+         " 5", "  2   5  95  93  94"},
+        {"a talker silent for 4 GGA is still in view",
+         {"$GLGSV,1,1,01,65,10,010,11*00", gga, gga, gga, gga, gp}, " 3", "  2   5  65"},
+        {"a talker silent for 5 GGA is out of view",
+         {"$GLGSV,1,1,01,65,10,010,11*00", gga, gga, gga, gga, gga, gp}, " 2", "  2   5"},
+        {"a new group of a talker replaces its old one",
+         {"$GLGSV,2,1,05,65,10,010,11,66,10,010,11,67,10,010,11,68,10,010,11*00", "$GLGSV,2,2,05,69,10,010,11*00",
+          "$GLGSV,1,1,01,70,10,010,11*00", gp},
+         " 3", "  2   5  70"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.legend);
+        DecoderRun run;
+        for (const std::string& line : c.lines) run.replay({line});
+        EXPECT_EQ(run.cells(27, 17, 2), c.visible);
+        EXPECT_EQ(run.cells(26, 18, 48), std::string(c.ids).append(48 - c.ids.size(), ' '));
+    }
+}
+
 TEST(mode_letters, vtg_and_gll_show_the_mode_under_mode) {
     const struct {
         const char* legend;

@@ -187,7 +187,7 @@ TEST(hostile_input, nmeadecode) {
              28,
              "Runtime error 28: cannot write \"GPS_CORE.kml\": No space left on device",
              "",
-             {{"GPS_CORE.txt", log_header, "  545.40"}}},
+             {{"GPS_CORE.txt", log_header, "  545.40\r\n"}}},
             {"the fix log is a link to the recording: the recording is kept",
              {file("REC_COM.txt", recording), link_to("GPS_CORE.txt", "REC_COM.txt")},
              13,
