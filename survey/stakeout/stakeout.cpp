@@ -87,7 +87,7 @@ TextWriter open_listing(Console& console, const fs::path& path, const std::strin
         console.write(existing_listing);
         return std::move(*listing);
     }
-    if (error != ENOENT) throw common::file_error(error, "cannot open", name);
+    if (error != ENOENT) throw common::output_error(error, "cannot open", name);
     write_at(console, message_column, listing_row, new_listing);
     TextWriter listing = TextWriter::create(path, name);
     write_listing_title(listing);

@@ -1,11 +1,13 @@
 // Hostile inputs, one table per program: binary files, NUL bytes, lines of
 // megabytes, CR-only line ends, byte 26 in the middle, numbers at and beyond
 // the ends of a double, folders and unreadable files in place of inputs,
-// reads that fail, and outputs that cannot be created or written. Every run
-// ends in time with a defined exit code and, where it stops early, a report
-// on the screen and on standard error; what was written before stays.
+// reads that fail, and outputs that cannot be created or written or that
+// are no files (devices, pipes that nobody reads). Every run ends in time
+// with a defined exit code and, where it stops early, a report on the
+// screen and once on standard error; what was written before stays.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +30,9 @@ struct Row {
     const char* legend;
     std::vector<Entry> entries;
     int exit_code;
-    // The report on standard error, after "<program>: "; empty when the run
-    // ends without one.
+    // The report on standard error, after "<program>: " (a second one on
+    // the next line, after the name again); empty when the run ends without
+    // one.
     std::string report;
     // A text the final screen shows (UTF-8); may be empty.
     std::string screen;
@@ -37,7 +40,13 @@ struct Row {
     std::vector<std::string> absent = {};
     // Keys other than the program's usual answers.
     std::string keys = {};
+    // Files grow to at most this many bytes (0: no limit), as on a full disk.
+    std::uint64_t file_size_limit = 0;
 };
+
+// A pipe that nobody reads is refused at once; its open used to wait for
+// ever.
+constexpr double refusal_seconds = 1.0;
 
 void run_table(std::string_view program, std::string_view usual_keys, const std::vector<Row>& rows) {
     for (const Row& row : rows) {
@@ -50,10 +59,29 @@ void run_table(std::string_view program, std::string_view usual_keys, const std:
         }
         testing_support::TempFolder folder;
         for (const Entry& entry : row.entries) make(folder, entry);
-        const Outcome outcome = run_in(program, folder, row.keys.empty() ? usual_keys : std::string_view(row.keys));
+        bool has_fifo = false;
+        for (const Entry& entry : row.entries) has_fifo = has_fifo || entry.kind == Entry::fifo;
+        Outcome outcome;
+        {
+            std::optional<testing_support::FileSizeLimit> limit;
+            if (row.file_size_limit > 0) {
+                if (!limit.emplace(row.file_size_limit).available()) {
+                    std::printf("[ skipped  ] %s: %s (no limit of file sizes)\n", std::string(program).c_str(),
+                                row.legend);
+                    continue;
+                }
+            }
+            const std::string_view keys = row.keys.empty() ? usual_keys : std::string_view(row.keys);
+            outcome = run_in(program, folder, keys, has_fifo ? 5 : 60);
+        }
         const auto& run = outcome.run;
         ASSERT_FALSE(run.timed_out) << "no end in time";
+        if (has_fifo) {
+            EXPECT_LT(outcome.seconds, refusal_seconds);
+        }
         EXPECT_EQ(run.exit_code, row.exit_code) << run.screen << run.errors;
+        // Each report once.
+        EXPECT_EQ(count_of(run.errors, "Runtime error"), count_of(row.report, "Runtime error")) << run.errors;
         if (row.report.empty()) {
             EXPECT_EQ(run.errors, "");
         } else {
@@ -176,18 +204,31 @@ TEST(hostile_input, nmeadecode) {
              "Runtime error 21: cannot create \"GPS_CORE.kml\": Is a directory",
              "",
              {{"GPS_CORE.txt", log_header, ""}}},
-            {"every write of the fix log fails",
+            {"the fix log is a device",
              {file("REC_COM.txt", recording), full_device("GPS_CORE.txt")},
-             28,
-             "Runtime error 28: cannot write \"GPS_CORE.txt\": No space left on device",
+             19,
+             "Runtime error 19: cannot create \"GPS_CORE.txt\": a device, not a file",
              "",
-             {{"GPS_CORE.kml", "<?xml", track_point}}},
-            {"every write of the track fails",
+             {},
+             {"GPS_CORE.kml"}},
+            {"the track is a device",
              {file("REC_COM.txt", recording), full_device("GPS_CORE.kml")},
-             28,
-             "Runtime error 28: cannot write \"GPS_CORE.kml\": No space left on device",
+             19,
+             "Runtime error 19: cannot create \"GPS_CORE.kml\": a device, not a file",
              "",
-             {{"GPS_CORE.txt", log_header, "  545.40"}}},
+             {{"GPS_CORE.txt", log_header, "---.---\r\n"}}},
+            {"the fix log is a pipe that nobody reads",
+             {file("REC_COM.txt", recording), fifo("GPS_CORE.txt")},
+             6,
+             "Runtime error 6: cannot create \"GPS_CORE.txt\": a pipe that nobody reads, not a file",
+             "",
+             {},
+             {"GPS_CORE.kml"}},
+            {"both outputs are the null device",
+             {file("REC_COM.txt", recording), link_to("GPS_CORE.txt", "/dev/null"), link_to("GPS_CORE.kml", "/dev/null")},
+             0,
+             "",
+             "pc clock: 12 35 21.1"},
             {"the fix log is a link to the recording: the recording is kept",
              {file("REC_COM.txt", recording), link_to("GPS_CORE.txt", "REC_COM.txt")},
              13,
@@ -276,10 +317,16 @@ TEST(hostile_input, logconvert) {
                    "Runtime error 21: cannot create \"REC_COM.txt\": Is a directory",
                    "",
                    {}},
-                  {"every write of the recording fails",
+                  {"the recording is a device",
                    {file("NMEA_Wsp.txt", group_1), full_device("REC_COM.txt")},
-                   28,
-                   "Runtime error 28: cannot write \"REC_COM.txt\": No space left on device",
+                   19,
+                   "Runtime error 19: cannot create \"REC_COM.txt\": a device, not a file",
+                   "",
+                   {}},
+                  {"the recording is a pipe that nobody reads",
+                   {file("NMEA_Wsp.txt", group_1), fifo("REC_COM.txt")},
+                   6,
+                   "Runtime error 6: cannot create \"REC_COM.txt\": a pipe that nobody reads, not a file",
                    "",
                    {}},
                   {"the recording is a link to the log: the log is kept",
@@ -340,12 +387,19 @@ std::vector<Row> script_rows(const std::string& check_failed, const std::string&
          "Runtime error 21: cannot create \"out.scr\": Is a directory",
          "",
          {}},
-        {"every write of the script fails",
+        {"the script is a device",
          {file("in.txt", register_lines), full_device("out.scr")},
-         28,
-         "Runtime error 28: cannot write \"out.scr\": No space left on device",
+         19,
+         "Runtime error 19: cannot create \"out.scr\": a device, not a file",
          "",
          {}},
+        {"the script is a pipe that nobody reads",
+         {file("in.txt", register_lines), fifo("out.scr")},
+         6,
+         "Runtime error 6: cannot create \"out.scr\": a pipe that nobody reads, not a file",
+         "",
+         {}},
+        {"the script is the null device", {file("in.txt", register_lines), link_to("out.scr", "/dev/null")}, 0, "", done},
     };
 }
 
@@ -378,6 +432,10 @@ TEST(hostile_input, regscript_basic) {
 TEST(hostile_input, dxfpoints) {
     const std::string point = "  0\r\nPOINT\r\n  8\r\n0\r\n 10\r\n1.5\r\n 20\r\n2.5\r\n 30\r\n3.5\r\n";
     const std::string done = "Регистъра е завършен.";
+    // 1000 points of ten lines each give a register of 19000 bytes.
+    std::string many_points;
+    for (int i = 0; i < 1000; ++i) many_points += point;
+    const std::uint64_t register_bytes = 1000 * std::string_view("1.500 2.500 3.500\r\n").size();
     run_table(
         "dxfpoints", "in.dxf\nout.txt\n",
         {
@@ -441,12 +499,31 @@ TEST(hostile_input, dxfpoints) {
              "Runtime error 21: cannot create \"out.txt\": Is a directory",
              "",
              {}},
-            {"every write of the register fails",
+            {"the register is a device",
              {file("in.dxf", point), full_device("out.txt")},
-             28,
-             "Runtime error 28: cannot write \"out.txt\": No space left on device",
+             19,
+             "Runtime error 19: cannot create \"out.txt\": a device, not a file",
              "",
              {}},
+            {"the register is a pipe that nobody reads",
+             {file("in.dxf", point), fifo("out.txt")},
+             6,
+             "Runtime error 6: cannot create \"out.txt\": a pipe that nobody reads, not a file",
+             "",
+             {}},
+            // The file closed as the run unwinds from the bad value finds
+            // no room for its last bytes: that is reported too, after the
+            // value, instead of on standard error at the cursor.
+            {"a bad value, then no room for the register's last bytes",
+             {file("in.dxf", many_points + "  0\r\nPOINT\r\n 10\r\nx\r\n")},
+             106,
+             "Runtime error 106: invalid numeric format \"x\" (in.dxf, line 10004)\n"
+             "dxfpoints: Runtime error 27: cannot write \"out.txt\": File too large",
+             "Runtime error 27: cannot write \"out.txt\": File too large",
+             {{"out.txt", "1.500 2.500 3.500\r\n", "1.500 2.500 3.500\r"}},
+             {},
+             {},
+             register_bytes - 1},
         });
 }
 
@@ -508,10 +585,16 @@ std::vector<Row> list_rows() {
          "Runtime error 21: cannot create \"out.kml\": Is a directory",
          "",
          {}},
-        {"every write of the document fails",
+        {"the document is a device",
          {file("in.txt", list), full_device("out.kml")},
-         28,
-         "Runtime error 28: cannot write \"out.kml\": No space left on device",
+         19,
+         "Runtime error 19: cannot create \"out.kml\": a device, not a file",
+         "",
+         {}},
+        {"the document is a pipe that nobody reads",
+         {file("in.txt", list), fifo("out.kml")},
+         6,
+         "Runtime error 6: cannot create \"out.kml\": a pipe that nobody reads, not a file",
          "",
          {}},
     };
@@ -660,10 +743,16 @@ TEST(hostile_input, stakeout) {
                    "Runtime error 13: cannot open \"list.txt\": Permission denied",
                    "",
                    {}},
-                  {"every write of the listing fails",
+                  {"the listing is a device",
                    {file("in.txt", register_lines), full_device("list.txt")},
-                   28,
-                   "Runtime error 28: cannot write \"list.txt\": No space left on device",
+                   19,
+                   "Runtime error 19: cannot open \"list.txt\": a device, not a file",
+                   "",
+                   {}},
+                  {"the listing is a pipe that nobody reads",
+                   {file("in.txt", register_lines), fifo("list.txt")},
+                   6,
+                   "Runtime error 6: cannot open \"list.txt\": a pipe that nobody reads, not a file",
                    "",
                    {}},
               });

@@ -1,7 +1,8 @@
 // What the test helpers ask of the system, one implementation per system
 // (system_posix.cpp, system_windows.cpp): starting a program of the suite as
 // a child process with its standard streams redirected to files, and
-// permissions_can_deny_reading() of test_support.h.
+// FileSizeLimit, make_fifo() and permissions_can_deny_reading() of
+// test_support.h.
 #pragma once
 
 #include <filesystem>

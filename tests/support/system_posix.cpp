@@ -4,6 +4,8 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -41,6 +43,29 @@ ChildRun run_child(const std::filesystem::path& executable, const std::filesyste
     }
     if (!run.timed_out && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
     return run;
+}
+
+FileSizeLimit::FileSizeLimit(std::uint64_t bytes) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return;
+    previous_ = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    // A write beyond the limit fails instead of ending the writer, here and
+    // in the children, which inherit both.
+    std::signal(SIGXFSZ, SIG_IGN);
+    available_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    if (!available_) return;
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = previous_;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+bool make_fifo(const std::filesystem::path& path) {
+    return ::mkfifo(path.c_str(), 0644) == 0;
 }
 
 bool permissions_can_deny_reading() {

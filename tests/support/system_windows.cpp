@@ -60,6 +60,13 @@ ChildRun run_child(const std::filesystem::path& executable, const std::filesyste
     return run;
 }
 
+FileSizeLimit::FileSizeLimit(std::uint64_t) {}
+FileSizeLimit::~FileSizeLimit() = default;
+
+bool make_fifo(const std::filesystem::path&) {
+    return false;
+}
+
 bool permissions_can_deny_reading() {
     return false;
 }
