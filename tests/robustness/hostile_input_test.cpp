@@ -405,12 +405,14 @@ std::vector<Row> script_rows(const std::string& check_failed, const std::string&
 
 TEST(hostile_input, regscript) {
     std::vector<Row> rows = script_rows("ГРЕШКА В КООРДИНАТНИЯ ФАЙЛ. БРОЯЧ НА ЦИФРИ = ", "Регистър - ЗАВЪРШЕН.");
-    rows.push_back({"a text height of 1e400",
-                    {file("in.txt", register_lines)},
+    // The script is created after the last answer that can be refused: it
+    // used to be created first, emptying the older one.
+    rows.push_back({"a text height of 1e400 leaves an older script as it was",
+                    {file("in.txt", register_lines), file("out.scr", "older\r\n")},
                     106,
                     "Runtime error 106: invalid numeric format \"1e400\" (keyboard)",
                     "",
-                    {{"out.scr", "", ""}},
+                    {{"out.scr", "older\r\n", "older\r\n"}},
                     {},
                     "1in.txt\nout.scr\n1e400\n2\n"});
     run_table("regscript", "1in.txt\nout.scr\n2\n2\n", rows);
@@ -707,13 +709,13 @@ TEST(hostile_input, stakeout) {
                    "",
                    question,
                    {{"list.txt", "\r\n", heading_end + "      3     400.0000         0.000\r\n"}}},
-                  {"a radius of 1e400",
+                  {"a radius of 1e400: the new listing is not created",
                    {file("in.txt", register_lines)},
                    106,
                    "Runtime error 106: invalid numeric format \"1e400\" (keyboard)",
                    "",
-                   {{"list.txt", "\r\n", ""}},
                    {},
+                   {"list.txt"},
                    "in.txt\nlist.txt\n1\n1e400\nN"},
                   {"a station of 20 nines keeps its low 16 bits (65535)",
                    {file("in.txt", "65535 100 200\r\n1 100 210\r\n")},
