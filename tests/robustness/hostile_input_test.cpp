@@ -7,11 +7,15 @@
 // screen and once on standard error; what was written before stays.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "tests/robustness/program_runs.h"
+#include "tests/support/system.h"
 
 namespace {
 
@@ -42,6 +46,9 @@ struct Row {
     std::string keys = {};
     // Files grow to at most this many bytes (0: no limit), as on a full disk.
     std::uint64_t file_size_limit = 0;
+    // The run takes at least and less than these seconds (0: unbounded).
+    double min_seconds = 0;
+    double max_seconds = 0;
 };
 
 // A pipe that nobody reads is refused at once; its open used to wait for
@@ -72,12 +79,14 @@ void run_table(std::string_view program, std::string_view usual_keys, const std:
                 }
             }
             const std::string_view keys = row.keys.empty() ? usual_keys : std::string_view(row.keys);
-            outcome = run_in(program, folder, keys, has_fifo ? 5 : 60);
+            outcome = run_in(program, folder, keys, has_fifo || row.max_seconds > 0 ? 10 : 60);
         }
         const auto& run = outcome.run;
         ASSERT_FALSE(run.timed_out) << "no end in time";
-        if (has_fifo) {
-            EXPECT_LT(outcome.seconds, refusal_seconds);
+        const double max_seconds = row.max_seconds > 0 ? row.max_seconds : has_fifo ? refusal_seconds : 0;
+        if (max_seconds > 0) {
+            EXPECT_GE(outcome.seconds, row.min_seconds);
+            EXPECT_LT(outcome.seconds, max_seconds);
         }
         EXPECT_EQ(run.exit_code, row.exit_code) << run.screen << run.errors;
         // Each report once.
@@ -124,6 +133,8 @@ const std::string register_lines = "1 100 200 10\r\n2 110 210 11\r\n3 120 190 12
 TEST(hostile_input, nmeadecode) {
     const std::string recording = gga_1 + "\r\n" + gga_2 + "\r\n";
     const std::string log_header = " PC clock,";
+    std::string twenty_fixes;
+    for (int i = 0; i < 20; ++i) twenty_fixes += gga_1 + "\r\n";
     run_table(
         "nmeadecode", "0\n\n",
         {
@@ -224,6 +235,20 @@ TEST(hostile_input, nmeadecode) {
              "",
              {},
              {"GPS_CORE.kml"}},
+            // The DELAY answer is the seconds each fix waits: 20 fixes at
+            // 0.05 take a second. It used to be four pauses of the answer
+            // x 90 s each: 18 s a fix.
+            {"DELAY 0.05: twenty fixes in a second",
+             {file("REC_COM.txt", twenty_fixes)},
+             0,
+             "",
+             "counter:          20 points",
+             {},
+             {},
+             "0.05\n\n",
+             0,
+             1.0,
+             1.5},
             {"both outputs are the null device",
              {file("REC_COM.txt", recording), link_to("GPS_CORE.txt", "/dev/null"), link_to("GPS_CORE.kml", "/dev/null")},
              0,
@@ -758,6 +783,45 @@ TEST(hostile_input, stakeout) {
                    "",
                    {}},
               });
+}
+
+// Two stop requests 1 ms apart while regscript writes a large script: the
+// second one waits for the way out, which writes the buffered rest of the
+// script, so that it ends with a whole line; the run then ends by the
+// request. The second request used to end the process at once, with up to
+// 256 KB of the script lost and its last line cut.
+TEST(hostile_input, two_stop_requests_during_a_large_script) {
+    if (testing_support::on_windows) GTEST_SKIP() << "Windows has no signals to send to a program";
+    std::string register_text;
+    for (int number = 1; number <= 200000; ++number) register_text += std::to_string(number) + " 1000.5 2000.25 100.125\r\n";
+    // The run lasts a tenth of a second: should it end before the requests
+    // reach it, it runs again.
+    for (int attempt = 1;; ++attempt) {
+        testing_support::TempFolder folder;
+        folder.write("in.txt", register_text);
+        folder.write(".keys", "1in.txt\nout.scr\n2\n2\n");
+        const auto run = testing_support::run_child(
+            testing_support::program_path("regscript"), folder.path(), folder / ".keys", folder / ".screen",
+            folder / ".errors", 60, [&](int process_id) {
+                // Mid-run: the script has its first bytes.
+                const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+                std::error_code not_yet;
+                while ((fs::file_size(folder / "out.scr", not_yet) == 0 || not_yet) &&
+                       std::chrono::steady_clock::now() < give_up) {
+                    std::this_thread::sleep_for(std::chrono::microseconds(100));
+                }
+                testing_support::request_stop(process_id);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                testing_support::request_stop(process_id);
+            });
+        if (run.exit_code == 0 && attempt < 5) continue;
+        EXPECT_EQ(run.signal, SIGINT) << run.exit_code;
+        EXPECT_EQ(folder.read(".errors"), "regscript: Runtime error 130: stopped by signal SIGINT\n");
+        const std::string script = folder.read("out.scr");
+        EXPECT_TRUE(script.ends_with("\r\n")) << script.substr(script.size() - std::min<std::size_t>(script.size(), 80));
+        EXPECT_FALSE(script.ends_with("zoom e\r\n"));
+        break;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/robustness/program_runs.h"
+#include "tests/support/system.h"
 
 namespace {
 
@@ -95,6 +96,17 @@ TEST(keys_run_out, nmeadecode) {
     check_dialogue({"a recording", "nmeadecode", {file("REC_COM.txt", recording)}, {"0\n", " "}, {100, 100, 0}});
     check_dialogue({"no recording: the wait for Enter counts as answered", "nmeadecode", {}, {}, {0}});
     check_dialogue({"blank DELAY answers", "nmeadecode", {file("REC_COM.txt", recording)}, {"\n\n\n"}, {100, 100}});
+
+    // Standard input closed at the start: the recording, opened next, must
+    // not become the keyboard (it used to answer the DELAY question).
+    testing_support::TempFolder folder;
+    folder.write("REC_COM.txt", recording);
+    const testing_support::ChildRun run = testing_support::run_child(
+        testing_support::program_path("nmeadecode"), folder.path(), {}, folder / ".screen", folder / ".errors", 30);
+    EXPECT_EQ(run.exit_code, 100);
+    EXPECT_EQ(folder.read(".errors"), "nmeadecode: " + std::string(report) + "\n");
+    EXPECT_FALSE(fs::exists(folder / "GPS_CORE.txt"));
+    EXPECT_FALSE(fs::exists(folder / "GPS_CORE.kml"));
 }
 
 TEST(keys_run_out, logconvert) {
