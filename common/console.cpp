@@ -47,7 +47,8 @@ void Screen::write(char c) {
 template <bool controls_move>
 void Screen::write_bytes(std::string_view text) {
     // Runs of plain bytes go into the cells of the cursor's row at once; the
-    // row end, a backspace and a bell take the byte-by-byte way.
+    // row end, and in a text a backspace and a bell, take the byte-by-byte
+    // way.
     const char* p = text.data();
     const char* const end = p + text.size();
     while (p != end) {
@@ -233,11 +234,15 @@ bool Console::delay(std::chrono::microseconds length) {
     check_interrupted();
     present();
     const auto deadline = steady_clock::now() + length;
-    for (auto left = length;; left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - steady_clock::now())) {
-        if (key_pressed()) return true;
-        // Input that was no key (the rest of an unknown sequence) waits on.
+    // The whole length goes to the backend's wait (a scripted console's
+    // clock is its own); input that was no key (the rest of an unknown
+    // sequence) waits on for what is left.
+    auto left = length;
+    while (!key_pressed()) {
         if (left.count() <= 0 || !wait_for_input(left)) return false;
+        left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - steady_clock::now());
     }
+    return true;
 }
 
 namespace {

@@ -63,7 +63,7 @@ void convert_list(PointList& point_list, PointDocument& document, Take&& take) {
         try {
             more = point_list.next(point_record);
         } catch (const common::RunError& error) {
-            document.finish();
+            common::clean_up_on_the_way_out([&] { document.finish(); });
             throw cut_short(error);
         }
         if (!more) break;
