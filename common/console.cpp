@@ -44,9 +44,11 @@ void Screen::write(char c) {
     }
 }
 
-void Screen::write(std::string_view text) {
+template <bool controls_move>
+void Screen::write_bytes(std::string_view text) {
     // Runs of plain bytes go into the cells of the cursor's row at once; the
-    // row end, a backspace and a bell take the byte-by-byte way.
+    // row end, and in a text a backspace and a bell, take the byte-by-byte
+    // way.
     const char* p = text.data();
     const char* const end = p + text.size();
     while (p != end) {
@@ -54,7 +56,7 @@ void Screen::write(std::string_view text) {
         const std::size_t length = std::min(room, static_cast<std::size_t>(end - p));
         Cell* const cells = &cells_[static_cast<std::size_t>(index(column_, row_))];
         std::size_t n = 0;
-        for (; n < length && p[n] != 7 && p[n] != 8; ++n) cells[n] = Cell{p[n], colour_};
+        for (; n < length && !(controls_move && (p[n] == 7 || p[n] == 8)); ++n) cells[n] = Cell{p[n], colour_};
         p += n;
         column_ += static_cast<int>(n);
         if (column_ > columns) {
@@ -65,6 +67,14 @@ void Screen::write(std::string_view text) {
         }
     }
     ++version_;
+}
+
+void Screen::write(std::string_view text) {
+    write_bytes<true>(text);
+}
+
+void Screen::write_value(std::string_view text) {
+    write_bytes<false>(text);
 }
 
 void Screen::write_line_end() {
@@ -84,11 +94,7 @@ std::string Screen::text() const {
     for (int row = 1; row <= rows; ++row) {
         std::string line = row_text(row);
         line.erase(line.find_last_not_of(' ') + 1);
-        for (const char c : line) {
-            const auto byte = static_cast<unsigned char>(c);
-            // Control bytes (from damaged input) are shown, not sent raw.
-            append_utf8(out, byte < 0x20 || byte == 0x7F ? U'?' : cp1251_to_unicode(byte));
-        }
+        for (const char c : line) append_utf8(out, shown_character(c));
         out += '\n';
     }
     return out;
@@ -113,7 +119,7 @@ void Console::write_line_end() {
 
 bool Console::key_pressed() {
     check_interrupted();
-    if (pending_code_) return true;
+    if (pending_code_ || has_pending_key_) return true;
     Key key;
     if (!next_key(key, false)) return false;
     // The key stays pending: give it back through the same path as a
@@ -223,11 +229,20 @@ void Console::final_line() {
     }
 }
 
-void Console::delay(std::uint64_t milliseconds) {
+bool Console::delay(std::chrono::microseconds length) {
+    using std::chrono::steady_clock;
     check_interrupted();
     present();
-    pause(milliseconds);
-    check_interrupted();
+    const auto deadline = steady_clock::now() + length;
+    // The whole length goes to the backend's wait (a scripted console's
+    // clock is its own); input that was no key (the rest of an unknown
+    // sequence) waits on for what is left.
+    auto left = length;
+    while (!key_pressed()) {
+        if (left.count() <= 0 || !wait_for_input(left)) return false;
+        left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - steady_clock::now());
+    }
+    return true;
 }
 
 namespace {

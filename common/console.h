@@ -6,9 +6,12 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "common/cp1251.h"
 
 namespace common {
 
@@ -42,6 +45,10 @@ public:
     // 1; the bell (7) writes nothing.
     void write(std::string_view text);
     void write(char c);
+    // The same for a value read from a file or typed: every byte takes a
+    // cell, backspace and bell included, so that nothing in a value moves
+    // the cursor.
+    void write_value(std::string_view text);
     // Column 1 of the next row, scrolling on row 25.
     void write_line_end();
 
@@ -62,6 +69,8 @@ public:
 private:
     static int index(int column, int row) { return (row - 1) * columns + (column - 1); }
     void next_row();
+    template <bool controls_move>
+    void write_bytes(std::string_view text);
 
     std::array<Cell, columns * rows> cells_{};
     int column_ = 1;
@@ -69,6 +78,12 @@ private:
     std::uint8_t colour_ = 7;
     std::uint64_t version_ = 0;
 };
+
+// What a cell shows: the character of its Windows-1251 byte, and "?" for a
+// control byte (0 to 31 and 127), which only a damaged file or value can
+// put there: it must never reach a terminal, where it would move the cursor
+// or change the terminal's state. Every backend shows cells through this.
+inline char32_t shown_character(char cell_character);
 
 // Key codes of keys without a character, delivered after a 0 by read_key.
 enum KeyCode : unsigned char {
@@ -119,6 +134,11 @@ public:
         after_output();
     }
     void write_line_end();
+    // A value read from a file or typed (Screen::write_value).
+    void write_value(std::string_view text) {
+        screen_.write_value(text);
+        after_output();
+    }
 
     // Tells without waiting whether a key press is pending.
     bool key_pressed();
@@ -134,8 +154,9 @@ public:
     void final_key();
     // The same for a final Enter (keyboard line input).
     void final_line();
-    // Pauses for the given milliseconds.
-    void delay(std::uint64_t milliseconds);
+    // Pauses for `length`, or until a key is pressed: true then, and the
+    // key stays pending for key_pressed and read_key.
+    bool delay(std::chrono::microseconds length);
 
     // Backends show the model; called at every wait and at the end.
     virtual void present() {}
@@ -148,7 +169,10 @@ protected:
     // The next key press; `wait` false returns nothing when none is pending.
     // At the end of piped input it returns nothing even when waiting.
     virtual bool next_key(Key& key, bool wait) = 0;
-    virtual void pause(std::uint64_t milliseconds) = 0;
+    // Waits at most `length` until a key may be pending (input came); false
+    // when the time ran out. At the end of piped input it waits the whole
+    // time.
+    virtual bool wait_for_input(std::chrono::microseconds length) = 0;
     // Called after output operations, so that a backend may present at a
     // limited rate while a program runs flat out.
     virtual void after_output() {}
@@ -174,5 +198,10 @@ void set_blocking_read_hook(Console* console);
 // rest of the typed line. An invalid answer raises runtime error 106.
 double read_real_answer(Console& console);
 std::int64_t read_integer_answer(Console& console);
+
+inline char32_t shown_character(char cell_character) {
+    const auto byte = static_cast<unsigned char>(cell_character);
+    return byte < 0x20 || byte == 0x7F ? U'?' : cp1251_to_unicode(byte);
+}
 
 }  // namespace common

@@ -1,5 +1,6 @@
 #include "common/key_decoder.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "common/cp1251.h"
@@ -152,8 +153,9 @@ int DescriptorKeys::read_byte(int timeout_ms) {
                 return end_of_input;
             }
             check_interrupted();
-            // The window changed size while waiting: show the screen anew.
-            if (take_window_change()) before_blocking_read();
+            // The window changed size, or the job went on after a stop,
+            // while waiting: show the screen anew.
+            if (screen_lost()) before_blocking_read();
             continue;
         }
         if (ready == 0) return no_byte;
@@ -174,6 +176,33 @@ int DescriptorKeys::read_byte(int timeout_ms) {
         size_ = static_cast<std::size_t>(n);
     }
     return buffer_[next_++];
+}
+
+bool DescriptorKeys::wait_for_input(std::chrono::microseconds length) {
+    using std::chrono::steady_clock;
+    if (next_ != size_ || has_pushed_back()) return true;
+    const auto deadline = steady_clock::now() + length;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - steady_clock::now());
+        if (left.count() <= 0) return false;
+        // Whole milliseconds are watched, the rest is slept, so that short
+        // waits keep their length.
+        const auto watched = std::chrono::duration_cast<std::chrono::milliseconds>(left).count();
+        if (at_end_ || watched == 0) {
+            sleep_for(left);
+            return false;
+        }
+        const int ready = platform::wait_readable(descriptor_, static_cast<int>(std::min<long long>(watched, 1 << 30)));
+        if (ready > 0) return true;
+        if (ready < 0) {
+            if (errno != EINTR) {
+                at_end_ = true;
+                continue;
+            }
+            check_interrupted();
+            if (screen_lost()) before_blocking_read();
+        }
+    }
 }
 
 }  // namespace common

@@ -5,6 +5,7 @@
 // short wait for the next byte, as terminal libraries do.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -26,6 +27,8 @@ public:
 protected:
     // One byte, waiting at most `timeout_ms` (-1: as long as it takes).
     virtual int read_byte(int timeout_ms) = 0;
+    // Whether bytes are put back, waiting to be decoded.
+    bool has_pushed_back() const { return pushed_count_ > 0; }
 
 private:
     int byte(int timeout_ms);
@@ -43,6 +46,9 @@ class DescriptorKeys : public KeyDecoder {
 public:
     explicit DescriptorKeys(int descriptor) : descriptor_(descriptor) {}
     bool at_end() const { return at_end_ && next_ == size_; }
+    // Waits at most `length` until input is at hand; false when the time ran
+    // out. At the end of the input it waits the whole time.
+    bool wait_for_input(std::chrono::microseconds length);
 
 protected:
     int read_byte(int timeout_ms) override;

@@ -5,6 +5,7 @@
 // system calls and no #ifdefs of its own.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -17,15 +18,24 @@ namespace common {
 class Console;
 
 // Sleeps, waking early only for a stop request (which it then raises).
-void sleep_milliseconds(std::uint64_t milliseconds);
+void sleep_for(std::chrono::microseconds length);
 
 namespace platform {
+
+// Standard input, output and error that are closed when the program starts
+// are opened on the null device, before any file is opened: a file opened
+// later must never become the keyboard or the screen.
+void open_standard_streams();
 
 // Files are C runtime descriptors on every system, read and written as
 // bytes: CR LF and Ctrl-Z pass through untouched. On failure each returns
 // -1 and leaves the system's error code in errno; a folder fails with
-// EISDIR.
+// EISDIR. An open that a stop request interrupts raises the stop.
 int open_for_reading(const std::filesystem::path& path);
+// Outputs are files (or the null device, which takes everything): an open
+// never waits. A pipe that nobody reads fails with ENXIO, a device or a
+// socket with ENODEV; a pipe with a reader is taken.
+//
 // Creates a file, or truncates the one that is there.
 int create_file(const std::filesystem::path& path);
 // Opens an existing file; writing continues after its end.
@@ -54,17 +64,25 @@ bool standard_streams_are_console();
 // The backend for a terminal or console window.
 std::unique_ptr<Console> make_window_console();
 
-// The user's requests to stop (SIGINT, SIGTERM, SIGHUP; on Windows Ctrl-C,
-// Ctrl-Break and closing the console window) only note the request
-// (note_signal); the program stops at its next console operation or file
-// read. A second request while the first is pending restores the window and
-// ends the process at once.
+// The user's requests to stop (SIGINT, SIGTERM, SIGHUP, SIGQUIT; on
+// Windows Ctrl-C, Ctrl-Break and closing the console window) only note the
+// request (note_signal); the program stops at its next console operation
+// or file read and completes its outputs on the way out. Requests repeated
+// while it does so wait for it; only a third request more than 2 seconds
+// after the first restores the window and ends the process at once.
+// Signals that were ignored when the program started (nohup) stay ignored.
+//
+// On a terminal, a stop of the job (SIGTSTP, Ctrl-Z) restores the terminal
+// before the process stops, and going on (SIGCONT) takes the raw keys back
+// and draws the whole screen anew. Windows has no such stop.
 void install_stop_handlers();
 // How a report names the request: "signal SIGINT", "Ctrl-C".
 std::string stop_name(int number);
 // Ends the process the way the system shows a stop of that kind to the
 // caller, once the program's way out has closed its files.
 [[noreturn]] void end_as_stopped(int number);
+// The wait that a third request may cut short.
+constexpr std::chrono::seconds patience_with_requests{2};
 
 }  // namespace platform
 }  // namespace common

@@ -4,6 +4,7 @@
 #include "common/platform_windows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <string>
@@ -40,7 +41,9 @@ WaitResult wait_for(HANDLE handle, DWORD timeout_ms) {
 
 }  // namespace platform
 
-void sleep_milliseconds(std::uint64_t milliseconds) {
+void sleep_for(std::chrono::microseconds length) {
+    // The system waits in whole milliseconds: a part of one counts whole.
+    std::uint64_t milliseconds = length.count() <= 0 ? 0 : (static_cast<std::uint64_t>(length.count()) + 999) / 1000;
     while (milliseconds > 0) {
         const auto step = static_cast<DWORD>(std::min<std::uint64_t>(milliseconds, INFINITE - 1));
         if (::WaitForSingleObject(platform::stop_event(), step) == WAIT_OBJECT_0) check_interrupted();
@@ -61,7 +64,39 @@ bool is_folder(const std::filesystem::path& path) {
     return true;
 }
 
+// NUL, also with an extension ("nul.txt") or a colon, as the system takes
+// those names.
+bool names_null_device(const std::filesystem::path& path) {
+    std::wstring stem = path.filename().wstring();
+    stem = stem.substr(0, stem.find_first_of(L".:"));
+    return stem.size() == 3 && (stem[0] | 0x20) == L'n' && (stem[1] | 0x20) == L'u' && (stem[2] | 0x20) == L'l';
+}
+
+// An output is a file on a disk, the null device or a pipe; a device (CON,
+// COM1, PRN ...) is refused with ENODEV. A pipe without a reader cannot be
+// opened at all on Windows.
+int checked_output(int descriptor, const std::filesystem::path& path) {
+    if (descriptor < 0) return -1;
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+    if (::GetFileType(handle) != FILE_TYPE_CHAR || names_null_device(path)) return descriptor;
+    ::_close(descriptor);
+    errno = ENODEV;
+    return -1;
+}
+
 }  // namespace
+
+void open_standard_streams() {
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+        const intptr_t handle = ::_get_osfhandle(descriptor);
+        if (handle != -1 && handle != -2) continue;
+        const int opened = ::_open("NUL", descriptor == 0 ? _O_RDONLY : _O_WRONLY);
+        if (opened >= 0 && opened != descriptor) {
+            ::_dup2(opened, descriptor);
+            ::_close(opened);
+        }
+    }
+}
 
 int open_for_reading(const std::filesystem::path& path) {
     if (is_folder(path)) return -1;
@@ -70,12 +105,14 @@ int open_for_reading(const std::filesystem::path& path) {
 
 int create_file(const std::filesystem::path& path) {
     if (is_folder(path)) return -1;
-    return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+    return checked_output(
+        ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE),
+        path);
 }
 
 int open_for_appending(const std::filesystem::path& path) {
     if (is_folder(path)) return -1;
-    return ::_wopen(path.c_str(), _O_WRONLY | _O_APPEND | _O_BINARY | _O_NOINHERIT);
+    return checked_output(::_wopen(path.c_str(), _O_WRONLY | _O_APPEND | _O_BINARY | _O_NOINHERIT), path);
 }
 
 std::ptrdiff_t read(int descriptor, char* buffer, std::size_t size) {
@@ -168,16 +205,22 @@ std::unique_ptr<Console> make_window_console() {
 
 namespace {
 
+// When the first stop request came; a third one is taken as an order to
+// end at once only after `patience_with_requests`.
+std::atomic<ULONGLONG> first_request{0};
+
 // Runs on a thread of its own, which the system starts for each event.
 BOOL WINAPI on_control(DWORD event) {
     const int number = event == CTRL_C_EVENT ? SIGINT : event == CTRL_BREAK_EVENT ? SIGBREAK : SIGTERM;
-    if (pending_signal() != 0) {
-        // Asked twice: the program did not reach a stopping point; restore
-        // the console here and end at once.
+    const int count = note_signal(number);
+    if (count == 1) first_request = ::GetTickCount64();
+    const auto patience = static_cast<ULONGLONG>(std::chrono::milliseconds(patience_with_requests).count());
+    if (count >= 3 && ::GetTickCount64() - first_request >= patience) {
+        // Asked again and again: the way out is stuck (an output that does
+        // not take its bytes). Restore the console here and end at once.
         WindowsConsole::restore_from_handler();
         ::ExitProcess(STATUS_CONTROL_C_EXIT);
     }
-    note_signal(number);
     ::SetEvent(stop_event());
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
         // The window is closing and the system ends the process as soon as

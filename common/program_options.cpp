@@ -29,8 +29,9 @@ constexpr std::array program_help{
 ZDA) each after the PC clock of its reception, on a full-screen dashboard of
 time, position, dilutions, speeds, satellites and beacon receiver.
 
-Asks:    the replay delay (0 replays at full speed), then a key to start;
-         any key stops the replay.
+Asks:    the replay delay, the seconds each fix waits (0.5: two fixes a
+         second; 0: full speed), then a key to start; any key stops the
+         replay.
 Reads:   REC_COM.txt
 Writes:  GPS_CORE.txt, the fix log, and GPS_CORE.kml, the track; both are
          replaced.

@@ -1,7 +1,9 @@
 #include "common/run_error.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace common {
 
@@ -43,6 +45,14 @@ RunError file_error(int system_code, std::string_view action, std::string_view f
                                      std::strerror(system_code));
 }
 
+RunError output_error(int system_code, std::string_view action, std::string_view file_name) {
+    const char* reason = system_code == ENXIO    ? "a pipe that nobody reads, not a file"
+                         : system_code == ENODEV ? "a device, not a file"
+                                                 : nullptr;
+    if (reason == nullptr) return file_error(system_code, action, file_name);
+    return RunError(system_code, std::string(action) + " \"" + printable_token(file_name, 255) + "\": " + reason);
+}
+
 RunError keyboard_ended() {
     return RunError(error_keyboard_ended, "keyboard input ended");
 }
@@ -57,21 +67,29 @@ namespace common {
 
 namespace {
 volatile std::sig_atomic_t signal_seen = 0;
-volatile std::sig_atomic_t window_changed = 0;
+volatile std::sig_atomic_t request_count = 0;
+volatile std::sig_atomic_t screen_lost_flag = 0;
+std::vector<RunError> late_failures;
+}  // namespace
+
+void note_screen_lost() {
+    screen_lost_flag = 1;
 }
 
-void note_window_change() {
-    window_changed = 1;
+bool screen_lost() {
+    return screen_lost_flag != 0;
 }
 
-bool take_window_change() {
-    if (window_changed == 0) return false;
-    window_changed = 0;
+bool take_screen_lost() {
+    if (screen_lost_flag == 0) return false;
+    screen_lost_flag = 0;
     return true;
 }
 
-void note_signal(int signal_number) {
-    signal_seen = signal_number;
+int note_signal(int signal_number) {
+    if (signal_seen == 0) signal_seen = signal_number;
+    if (request_count < 1000) request_count = request_count + 1;
+    return request_count;
 }
 
 int pending_signal() {
@@ -83,6 +101,14 @@ void check_interrupted() {
         const int number = signal_seen;
         throw RunError(128 + number, "stopped by " + platform::stop_name(number));
     }
+}
+
+void note_late_failure(const RunError& error) {
+    late_failures.push_back(error);
+}
+
+std::vector<RunError> take_late_failures() {
+    return std::exchange(late_failures, {});
 }
 
 }  // namespace common

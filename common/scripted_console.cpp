@@ -17,9 +17,11 @@ bool ScriptedConsole::next_key(Key& key, bool) {
     return true;
 }
 
-void ScriptedConsole::pause(std::uint64_t milliseconds) {
-    clock_ += milliseconds;
-    pauses_.push_back(milliseconds);
+bool ScriptedConsole::wait_for_input(std::chrono::microseconds length) {
+    if (!keys_.empty()) return true;
+    clock_ += length;
+    pauses_.push_back(length);
+    return false;
 }
 
 }  // namespace common

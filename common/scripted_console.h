@@ -1,5 +1,6 @@
 // The console for unit tests: keys come from a queue, delays advance a
-// virtual clock, and the test inspects the screen model.
+// virtual clock (a delay ends at once when a key is queued), and the test
+// inspects the screen model.
 #pragma once
 
 #include <cstdint>
@@ -20,18 +21,19 @@ public:
     // A key without a character (key_left, key_f1 ...).
     void press(KeyCode code);
 
-    std::uint64_t clock() const { return clock_; }
-    const std::vector<std::uint64_t>& pauses() const { return pauses_; }
+    std::chrono::microseconds clock() const { return clock_; }
+    // The delays that ran their whole length.
+    const std::vector<std::chrono::microseconds>& pauses() const { return pauses_; }
     std::size_t keys_left() const { return keys_.size(); }
 
 protected:
     bool next_key(Key& key, bool wait) override;
-    void pause(std::uint64_t milliseconds) override;
+    bool wait_for_input(std::chrono::microseconds length) override;
 
 private:
     std::deque<Key> keys_;
-    std::uint64_t clock_ = 0;
-    std::vector<std::uint64_t> pauses_;
+    std::chrono::microseconds clock_{0};
+    std::vector<std::chrono::microseconds> pauses_;
 };
 
 }  // namespace common

@@ -29,8 +29,8 @@ bool StreamConsole::next_key(Key& key, bool wait) {
     return keys_.next(key, wait);
 }
 
-void StreamConsole::pause(std::uint64_t milliseconds) {
-    sleep_milliseconds(milliseconds);
+bool StreamConsole::wait_for_input(std::chrono::microseconds length) {
+    return keys_.wait_for_input(length);
 }
 
 int StreamConsole::finish() {

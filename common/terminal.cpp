@@ -7,20 +7,41 @@
 #include <unistd.h>
 
 #include "common/cp1251.h"
+#include "common/run_error.h"
 #include "common/stream_console.h"
 
 namespace common {
 
 namespace {
 
-// The terminal's settings before the program started, kept where a signal
-// handler can reach them.
+// The terminal's settings before the program started and the program's
+// own, kept where a signal handler can reach them, with the last row of the
+// screen as it is shown.
 termios saved_settings{};
+termios raw_settings{};
 volatile std::sig_atomic_t saved_valid = 0;
+volatile std::sig_atomic_t bottom_row = Screen::rows;
 int saved_input = 0;
 int saved_output = 1;
 
 constexpr char reset_sequence[] = "\x1b[0m\x1b[?25h";
+
+// "ESC [ row ; 1 H" and a line end: the cursor to the bottom row and on to
+// the next, so that what the shell writes comes below the screen. Made
+// without the library, which a signal handler must not call.
+std::size_t below_screen_sequence(char (&out)[24], int row) {
+    std::size_t n = 0;
+    out[n++] = '\x1b';
+    out[n++] = '[';
+    char digits[8];
+    int count = 0;
+    for (int value = row < 1 ? 1 : row; value > 0 && count < 8; value /= 10) {
+        digits[count++] = static_cast<char>('0' + value % 10);
+    }
+    while (count > 0) out[n++] = digits[--count];
+    for (const char c : {';', '1', 'H', '\r', '\n'}) out[n++] = c;
+    return n;
+}
 
 // ANSI foreground codes of the 16 console colours (black background).
 constexpr int ansi_colour[16] = {30, 34, 32, 36, 31, 35, 33, 37, 90, 94, 92, 96, 91, 95, 93, 97};
@@ -31,13 +52,14 @@ TerminalConsole::TerminalConsole(int input, int output) : keys_(input), output_(
     if (::tcgetattr(input, &saved_settings) == 0) {
         saved_input = input;
         saved_output = output;
-        saved_valid = 1;
         termios raw = saved_settings;
         // Keys one by one, no echo, Enter as CR; Ctrl-C still interrupts.
         raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | IEXTEN));
         raw.c_iflag &= static_cast<tcflag_t>(~(ICRNL | IXON));
         raw.c_cc[VMIN] = 1;
         raw.c_cc[VTIME] = 0;
+        raw_settings = raw;
+        saved_valid = 1;
         ::tcsetattr(input, TCSAFLUSH, &raw);
     }
     write_all(output_, "\x1b[0m\x1b[40m\x1b[2J\x1b[H");
@@ -54,6 +76,22 @@ void TerminalConsole::restore_from_signal() {
     ::write(saved_output, reset_sequence, sizeof reset_sequence - 1);
     ::write(saved_output, "\r\n", 2);
     ::tcsetattr(saved_input, TCSAFLUSH, &saved_settings);
+}
+
+void TerminalConsole::suspend_from_signal() {
+    if (saved_valid == 0) return;
+    char below[24];
+    const std::size_t length = below_screen_sequence(below, bottom_row);
+    ::write(saved_output, reset_sequence, sizeof reset_sequence - 1);
+    ::write(saved_output, below, length);
+    ::tcsetattr(saved_input, TCSANOW, &saved_settings);
+}
+
+void TerminalConsole::resume_from_signal() {
+    if (saved_valid == 0) return;
+    ::tcsetattr(saved_input, TCSANOW, &raw_settings);
+    // The shell wrote over the screen while the job was stopped.
+    note_screen_lost();
 }
 
 void TerminalConsole::restore() {
@@ -77,8 +115,7 @@ void TerminalConsole::draw_cell(std::string& out, int column, int row, const Scr
         out += std::to_string(ansi_colour[colour]);
         out += 'm';
     }
-    const auto byte = static_cast<unsigned char>(cell.character);
-    append_utf8(out, byte < 0x20 || byte == 0x7F ? U'?' : cp1251_to_unicode(byte));
+    append_utf8(out, shown_character(cell.character));
 }
 
 void TerminalConsole::present() {
@@ -90,10 +127,12 @@ void TerminalConsole::present() {
         height = std::min<int>(size.ws_row, Screen::rows);
     }
     const bool small = width < Screen::columns || height < Screen::rows;
+    if (take_screen_lost()) shown_valid_ = false;
     if (width != shown_width_ || height != shown_height_) {
         shown_valid_ = false;
         shown_width_ = width;
         shown_height_ = height;
+        bottom_row = height;
     }
     const Screen& model = screen();
     frame_.clear();
@@ -140,7 +179,9 @@ void TerminalConsole::after_output() {
 int TerminalConsole::finish() {
     present();
     // The shell prompt comes below the final screen.
-    write_all(output_, "\x1b[0m\x1b[" + std::to_string(std::max(shown_height_, 1)) + ";1H\r\n");
+    char below[24];
+    write_all(output_, "\x1b[0m");
+    write_all(output_, std::string_view(below, below_screen_sequence(below, shown_height_)));
     restore();
     return 0;
 }
@@ -159,8 +200,10 @@ bool TerminalConsole::next_key(Key& key, bool wait) {
     return keys_.next(key, wait);
 }
 
-void TerminalConsole::pause(std::uint64_t milliseconds) {
-    sleep_milliseconds(milliseconds);
+bool TerminalConsole::wait_for_input(std::chrono::microseconds length) {
+    // What comes is looked at at once, not a millisecond later.
+    last_key_check_ = {};
+    return keys_.wait_for_input(length);
 }
 
 }  // namespace common

@@ -5,8 +5,9 @@
 // The model is presented at every wait (key, line input, delay), at most
 // about every 15 ms while a program runs flat out, and at the end. No
 // alternate screen: the final screen stays and the shell prompt comes below
-// it. The terminal is restored on every way out; a signal that arrives a
-// second time restores it from the handler and ends the process at once.
+// it. The terminal is restored on every way out, and while the job is
+// stopped (Ctrl-Z); a signal handler that must end the process at once
+// restores it itself.
 #pragma once
 
 #include <array>
@@ -29,13 +30,18 @@ public:
     void present() override;
     int finish() override;
 
-    // Restores the terminal from a signal handler: only async-signal-safe
-    // calls.
+    // From signal handlers, with only async-signal-safe calls: restore the
+    // terminal before the process ends at once; give it back to the shell
+    // as it was (colours reset, cursor shown below the screen) before the
+    // job stops; and take the raw keys back when it goes on, asking for the
+    // whole screen to be drawn anew.
     static void restore_from_signal();
+    static void suspend_from_signal();
+    static void resume_from_signal();
 
 protected:
     bool next_key(Key& key, bool wait) override;
-    void pause(std::uint64_t milliseconds) override;
+    bool wait_for_input(std::chrono::microseconds length) override;
     void after_output() override;
 
 private:

@@ -1,7 +1,6 @@
 #include "common/text_writer.h"
 
 #include <cerrno>
-#include <cstdio>
 
 #include "common/cp1251.h"
 #include "common/platform.h"
@@ -23,7 +22,7 @@ TextWriter TextWriter::create(const std::filesystem::path& path, std::string nam
     const int descriptor =
         path.empty() || name.empty() ? (errno = ENOENT, -1)
                                      : platform::create_file(path);
-    if (descriptor < 0) throw file_error(errno, "cannot create", name);
+    if (descriptor < 0) throw output_error(errno, "cannot create", name);
     return TextWriter(descriptor, std::move(name));
 }
 
@@ -57,7 +56,7 @@ TextWriter::~TextWriter() {
     try {
         close();
     } catch (const RunError& error) {
-        std::fprintf(stderr, "%s\n", error.report().c_str());
+        note_late_failure(error);
     }
 }
 

@@ -26,8 +26,9 @@ public:
     TextWriter& operator=(TextWriter&& other) noexcept;
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
-    // Flushes and closes; a failure here (on the way out of an error) is
-    // reported on standard error, since it cannot be raised.
+    // Flushes and closes; a failure here (on the way out of an error) cannot
+    // be raised: it is kept as a late failure, which the program shell
+    // reports after the error.
     ~TextWriter();
 
     void write(std::string_view text) {

@@ -8,6 +8,7 @@
 #include "common/cp1251.h"
 #include "common/platform.h"
 #include "common/platform_windows.h"
+#include "common/run_error.h"
 
 namespace common {
 
@@ -163,11 +164,8 @@ void WindowsConsole::present() {
                 for (int column = left; column <= right; ++column) {
                     const Screen::Cell& cell = model.cell(column, row);
                     shown_[static_cast<std::size_t>((row - 1) * Screen::columns + column - 1)] = cell;
-                    const auto byte = static_cast<unsigned char>(cell.character);
                     CHAR_INFO& out = cells[static_cast<std::size_t>((row - top) * span + column - left)];
-                    // Control bytes (from damaged input) are shown, not sent.
-                    out.Char.UnicodeChar =
-                        static_cast<WCHAR>(byte < 0x20 || byte == 0x7F ? U'?' : cp1251_to_unicode(byte));
+                    out.Char.UnicodeChar = static_cast<WCHAR>(shown_character(cell.character));
                     out.Attributes = cell.colour;  // 1 blue, 2 green, 4 red, 8 bright: the console's own bits
                 }
             }
@@ -249,8 +247,19 @@ bool WindowsConsole::next_key(Key& key, bool wait) {
     return true;
 }
 
-void WindowsConsole::pause(std::uint64_t milliseconds) {
-    sleep_milliseconds(milliseconds);
+bool WindowsConsole::wait_for_input(std::chrono::microseconds length) {
+    if (!keys_.empty()) return true;
+    // The console waits in whole milliseconds: a part of one counts whole.
+    const auto milliseconds = (std::max<std::int64_t>(length.count(), 0) + 999) / 1000;
+    switch (platform::wait_for(input_, static_cast<DWORD>(std::min<std::int64_t>(milliseconds, INFINITE - 1)))) {
+        case platform::WaitResult::ready: return true;
+        case platform::WaitResult::stopped: check_interrupted(); return false;
+        case platform::WaitResult::timed_out: return false;
+        case platform::WaitResult::failed: break;
+    }
+    // A console that cannot be waited on: the pause is slept.
+    sleep_for(length);
+    return false;
 }
 
 }  // namespace common

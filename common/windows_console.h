@@ -43,7 +43,7 @@ public:
 
 protected:
     bool next_key(Key& key, bool wait) override;
-    void pause(std::uint64_t milliseconds) override;
+    bool wait_for_input(std::chrono::microseconds length) override;
     void after_output() override;
 
 private:

@@ -128,7 +128,7 @@ public:
 
 protected:
     bool next_key(common::Key& key, bool wait) override { return keys_.next(key, wait); }
-    void pause(std::uint64_t) override {}
+    bool wait_for_input(std::chrono::microseconds) override { return false; }
 
 private:
     MemoryKeys keys_;

@@ -31,7 +31,7 @@ protected:
         delivered += static_cast<char>(key.code);
         return true;
     }
-    void pause(std::uint64_t) override {}
+    bool wait_for_input(std::chrono::microseconds) override { return false; }
 
 private:
     fuzzing::MemoryKeys keys_;

@@ -29,7 +29,6 @@ int run_numbered_list(common::Console& console, const std::filesystem::path& fol
     line_ends(console, 2);
     auto files = ask_files(console, folder, list_prompt, document_prompt);
     if (!files) return 0;
-    Document document(std::move(files->document));
 
     line_ends(console, 1);
     show_choice_menu(console, notation_menu);
@@ -40,6 +39,7 @@ int run_numbered_list(common::Console& console, const std::filesystem::path& fol
     line_ends(console, 2);
     const int count_row = console.screen().row();
 
+    Document document(files->create_document());
     PointList point_list(std::move(files->point_list), angle_notation, FieldOrder::number_latitude_longitude);
     std::int64_t points_read = 0;
     // Shown at 0 first, so that an empty list is counted too.

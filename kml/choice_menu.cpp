@@ -73,7 +73,7 @@ char answer_choice_menu(common::Console& console, const ChoiceMenu& menu, int qu
         console.go_to(answer_column, question_row);
         const char key = console.read_key();
         console.go_to(answer_column, question_row);
-        console.write(std::string_view(&key, 1));
+        console.write_value(std::string_view(&key, 1));
         if (key >= '1' && key <= last) return key;
     }
 }

@@ -39,7 +39,7 @@ std::optional<ListAndDocument> ask_files(common::Console& console, const std::fi
         throw common::RunError(EEXIST, "cannot create \"" + common::printable_token(name, 255) +
                                            "\": it is the point list being read");
     }
-    return ListAndDocument{std::move(*point_list), common::TextWriter::create(path, name)};
+    return ListAndDocument{std::move(*point_list), name, path};
 }
 
 void show_count(common::Console& console, int column, int row, std::string_view label, std::int64_t count) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "common/console.h"
@@ -21,19 +22,24 @@ inline constexpr common::Cp1251Text count_of_points{"Брой точки: "};
 
 void line_ends(common::Console& console, int count);
 
-// The point list, open, and the document, created.
+// The point list, open, and the document's name.
 struct ListAndDocument {
     common::TextReader point_list;
-    common::TextWriter document;
+    std::string document_name;
+    std::filesystem::path document_path;
+
+    // Creates the document; an existing file of that name is replaced. Done
+    // after the menus, the last answers that can be refused, so that a
+    // refused answer never empties an existing file.
+    common::TextWriter create_document() const { return common::TextWriter::create(document_path, document_name); }
 };
 
 // Asks for the point list after `list_prompt` and opens it, then for the
-// document after `document_prompt` on the next row and creates it; an
-// existing file of that name is replaced. When the list cannot be opened,
-// " HЕ НАМИРА ФАЙЛ " and its name stand on row 24, the program waits for a
-// key, and nothing is returned (no document is created then). The list's
-// own name as the document would empty it before it is read: the run stops
-// there instead.
+// document's name after `document_prompt` on the next row. When the list
+// cannot be opened, " HЕ НАМИРА ФАЙЛ " and its name stand on row 24, the
+// program waits for a key, and nothing is returned. The list's own name as
+// the document would empty it before it is read: the run stops there
+// instead.
 std::optional<ListAndDocument> ask_files(common::Console& console, const std::filesystem::path& folder,
                                          std::string_view list_prompt, std::string_view document_prompt);
 
@@ -57,7 +63,7 @@ void convert_list(PointList& point_list, PointDocument& document, Take&& take) {
         try {
             more = point_list.next(point_record);
         } catch (const common::RunError& error) {
-            document.finish();
+            common::clean_up_on_the_way_out([&] { document.finish(); });
             throw cut_short(error);
         }
         if (!more) break;

@@ -32,7 +32,6 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
 
     auto files = ask_files(console, folder, list_prompt, document_prompt);
     if (!files) return 0;
-    PlacemarkDocument placemark_document(std::move(files->document));
 
     line_ends(console, 2);
     show_choice_menu(console, kmlmarks_notation_menu);
@@ -50,6 +49,7 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
     line_ends(console, 2);
     const int count_row = console.screen().row();
 
+    PlacemarkDocument placemark_document(files->create_document());
     PointList point_list(std::move(files->point_list), angle_notation, field_order);
     std::int64_t points_read = 0;
     std::int64_t points_written = 0;

@@ -24,7 +24,7 @@ void draw_frame(common::Console& console);
 // it would scroll the whole dashboard away.
 inline void show(common::Console& console, int column, int row, std::string_view text) {
     console.go_to(column, row);
-    console.write(text.substr(0, static_cast<std::size_t>(common::Screen::columns + 1 - column)));
+    console.write_value(text.substr(0, static_cast<std::size_t>(common::Screen::columns + 1 - column)));
 }
 
 }  // namespace nmea

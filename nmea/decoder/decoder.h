@@ -3,6 +3,7 @@
 // "GPS_CORE.txt" and the track "GPS_CORE.kml".
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -23,8 +24,9 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
 // each works on `line_text` and `receiver_state`.
 class Decoder {
 public:
-    // Creates both output files; `pause_length` is the DELAY answer × 90000.
-    Decoder(common::Console& console, const std::filesystem::path& folder, double pause_length);
+    // Creates both output files; `delay` is the DELAY answer, the seconds
+    // that each GGA sentence waits.
+    Decoder(common::Console& console, const std::filesystem::path& folder, double delay);
 
     // Processes one recording line (at most 255 characters): the PC clock,
     // then the handler of its sentence tag.
@@ -46,7 +48,8 @@ public:
 
 private:
     void show_pc_clock();
-    // The replay pause before each GGA: four of these.
+    // The replay pause before each GGA: four of these, each ended at once
+    // by a key press (which then stops the replay after the line).
     void pause();
     // Writes a value field at (column, row) of the dashboard.
     void show(int column, int row, std::string_view text);
@@ -78,9 +81,8 @@ private:
     SatelliteView satellite_view;
     FixLog fix_log;
     TrackDocument track_document;
-    // One pause in whole milliseconds (the DELAY answer × 90000, rounded);
-    // 0 for none.
-    std::uint64_t pause_milliseconds;
+    // One pause: a quarter of the DELAY answer; 0 for none.
+    std::chrono::microseconds pause_length;
 };
 
 }  // namespace nmea

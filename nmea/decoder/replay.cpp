@@ -34,14 +34,14 @@ constexpr std::array<SentenceHandler, 8> sentence_handlers{{
     {"ZDA", &Decoder::handle_zda},
 }};
 
-// One pause in milliseconds: the answer × 90000, rounded to the nearest
-// (halves to even). A larger answer never gives a shorter pause, and a
-// negative answer gives none.
-std::uint64_t pause_milliseconds_of(double pause_length) {
-    if (!(pause_length > 0)) return 0;
-    // Longer than a day per pause is a typing error, not a replay speed.
-    constexpr double longest = 86400000.0;
-    return static_cast<std::uint64_t>(std::nearbyint(std::min(pause_length, longest)));
+// The DELAY answer is the seconds that each GGA sentence waits, spent as
+// four pauses of a quarter each: 0.5 replays two fixes a second. A negative
+// answer waits not at all, and more than a day is taken as a day, a typing
+// error rather than a replay speed.
+std::chrono::microseconds pause_length_of(double delay) {
+    if (!(delay > 0)) return {};
+    constexpr double longest = 86400;
+    return std::chrono::microseconds(std::llround(std::min(delay, longest) * 250000));
 }
 
 // An output that is the recording itself (a link to it) would be emptied
@@ -58,16 +58,15 @@ void refuse_the_recording_as_output(const std::filesystem::path& folder) {
 
 }  // namespace
 
-Decoder::Decoder(common::Console& console_, const std::filesystem::path& folder, double pause_length)
-    : console(console_), fix_log(folder), track_document(folder),
-      pause_milliseconds(pause_milliseconds_of(pause_length)) {}
+Decoder::Decoder(common::Console& console_, const std::filesystem::path& folder, double delay)
+    : console(console_), fix_log(folder), track_document(folder), pause_length(pause_length_of(delay)) {}
 
 void Decoder::show(int column, int row, std::string_view text) {
     nmea::show(console, column, row, text);
 }
 
 void Decoder::pause() {
-    if (pause_milliseconds > 0) console.delay(pause_milliseconds);
+    if (pause_length.count() > 0) console.delay(pause_length);
 }
 
 void Decoder::show_pc_clock() {
@@ -130,7 +129,7 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.set_colour(7);
     console.write("     DELAY on presentation of DATA ( 0.0 - 1.0 sec. ) ? ... ");
     console.set_colour(15);
-    const double pause_length = common::read_real_answer(console) * 90000;
+    const double delay = common::read_real_answer(console);
 
     console.write_line_end();
     console.write_line_end();
@@ -139,17 +138,24 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.read_key();
 
     refuse_the_recording_as_output(folder);
-    Decoder decoder(console, folder, pause_length);
+    Decoder decoder(console, folder, delay);
     draw_frame(console);
 
-    for (;;) {
-        const std::string_view line = recording->read_line();
-        const bool last = recording->eof();
-        // Lines without a sentence are passed over at once, without a look
-        // at the keyboard, unless they are the last line.
-        if (line.find('$') == std::string_view::npos && !last) continue;
-        decoder.process_line(line);
-        if (console.key_pressed() || last) break;
+    try {
+        for (;;) {
+            const std::string_view line = recording->read_line();
+            const bool last = recording->eof();
+            // Lines without a sentence are passed over at once, without a
+            // look at the keyboard, unless they are the last line.
+            if (line.find('$') == std::string_view::npos && !last) continue;
+            decoder.process_line(line);
+            if (console.key_pressed() || last) break;
+        }
+    } catch (const common::RunError&) {
+        // A stop request (Ctrl-C, a closed window) ends the replay as the
+        // stop key does: the outputs are closed whole.
+        if (common::pending_signal() != 0) common::clean_up_on_the_way_out([&] { decoder.close_outputs(); });
+        throw;
     }
     decoder.close_outputs();
     return 0;

@@ -43,12 +43,16 @@ std::optional<common::TextReader> open_input(common::Console& console, const Nam
     return reader;
 }
 
-common::TextWriter create_output(const NamedFile& output, const NamedFile& input) {
+void refuse_input_as_output(const NamedFile& output, const NamedFile& input) {
     std::error_code ignored;
     if (!output.path.empty() && std::filesystem::equivalent(output.path, input.path, ignored)) {
         throw common::RunError(EACCES, "cannot create \"" + common::printable_token(output.name, 255) +
                                            "\": it is the file being read");
     }
+}
+
+common::TextWriter create_output(const NamedFile& output, const NamedFile& input) {
+    refuse_input_as_output(output, input);
     return common::TextWriter::create(output.path, output.name);
 }
 

@@ -41,8 +41,13 @@ NamedFile ask_file_name(common::Console& console, const std::filesystem::path& f
 // last key and gives nothing: the program then ends with exit code 0.
 std::optional<common::TextReader> open_input(common::Console& console, const NamedFile& input, int message_row);
 
-// Creates (or truncates) the output file. The file being read is refused
-// with an error report: creating it would empty the input before it is read.
+// Refuses the file being read as the output, with an error report:
+// creating it would empty the input before it is read. Asked at the name,
+// before the questions that follow it.
+void refuse_input_as_output(const NamedFile& output, const NamedFile& input);
+// Creates (or truncates) the output file, the input refused as above. A
+// program creates it after its last answer that can be refused, so that a
+// refused answer never empties an existing file.
 common::TextWriter create_output(const NamedFile& output, const NamedFile& input);
 
 // Writes a label and a count right after it at (column, row): n:width.

@@ -89,7 +89,7 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
     common::TextReader& reader = input->reader;
 
     const NamedFile output = ask_file_name(console, folder, answer_column, 20);
-    common::TextWriter file = create_output(output, input->file);
+    refuse_input_as_output(output, input->file);
 
     double text_height = 0;
     if (layout.has_number() || layout.has_elevation()) {
@@ -105,6 +105,7 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
         console.write_line_end();
     }
 
+    common::TextWriter file = create_output(output, input->file);
     ScriptWriter script(file, text_height, elevation_decimals);
     script.write_header();
     // At least one record is attempted: a register of blank lines gives one

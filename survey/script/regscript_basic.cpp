@@ -65,12 +65,13 @@ int run_regscript_basic(common::Console& console, const std::filesystem::path& f
     common::TextReader& reader = input->reader;
 
     const NamedFile output = ask_file_name(console, folder, answer_column, 11);
-    common::TextWriter file = create_output(output, input->file);
+    refuse_input_as_output(output, input->file);
     console.go_to(answer_column, 13);
     const double text_height = common::read_real_answer(console);
     console.go_to(answer_column, 15);
     const int elevation_decimals = read_elevation_decimals(console);
 
+    common::TextWriter file = create_output(output, input->file);
     ScriptWriter script(file, text_height, elevation_decimals);
     script.write_header();
     // Blanks and blank lines after the last record end the register: no

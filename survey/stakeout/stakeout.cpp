@@ -77,22 +77,42 @@ std::string read_file_name(Console& console, int row) {
     return name;
 }
 
-// Extends the listing when it exists; otherwise says "Нов !" and creates it
-// with its title. Only a listing that does not exist is created: one that
-// exists but cannot be opened is reported, never truncated.
-TextWriter open_listing(Console& console, const fs::path& path, const std::string& name) {
-    int error = 0;
-    if (auto listing = TextWriter::append(path, name, &error)) {
-        // The cursor stands at column 1 below the typed name.
-        console.write(existing_listing);
-        return std::move(*listing);
+// The listing is extended when it exists; otherwise "Нов !" says that it
+// will be created with its title. Only a listing that does not exist is
+// created: one that exists but cannot be opened is reported, never
+// truncated. A new one is created when the first station is listed, after
+// the station's answers, so that a refused answer leaves no file behind.
+class Listing {
+public:
+    Listing(Console& console, fs::path path, std::string name) : path_(std::move(path)), name_(std::move(name)) {
+        int error = 0;
+        file_ = TextWriter::append(path_, name_, &error);
+        if (file_) {
+            // The cursor stands at column 1 below the typed name.
+            console.write(existing_listing);
+            return;
+        }
+        if (error != ENOENT) throw common::output_error(error, "cannot open", name_);
+        write_at(console, message_column, listing_row, new_listing);
     }
-    if (error != ENOENT) throw common::file_error(error, "cannot open", name);
-    write_at(console, message_column, listing_row, new_listing);
-    TextWriter listing = TextWriter::create(path, name);
-    write_listing_title(listing);
-    return listing;
-}
+
+    TextWriter& file() {
+        if (!file_) {
+            file_.emplace(TextWriter::create(path_, name_));
+            write_listing_title(*file_);
+        }
+        return *file_;
+    }
+
+    void close() {
+        if (file_) file_->close();
+    }
+
+private:
+    fs::path path_;
+    std::string name_;
+    std::optional<TextWriter> file_;
+};
 
 // Appending the listing to the register it is made from would spoil the
 // register for every later pass and run.
@@ -122,7 +142,7 @@ struct StationPosition {
 class StationListing {
 public:
     StationListing(Console& console_, const fs::path& register_path_, const std::string& register_name_,
-                   TextWriter& listing_)
+                   Listing& listing_)
         : console(console_), register_path(register_path_), register_name(register_name_), listing(listing_) {}
 
     // Asks for the station and the radius and lists the station.
@@ -132,15 +152,17 @@ public:
         station_number = static_cast<std::uint16_t>(common::read_integer_answer(console));
         console.go_to(answer_column, radius_row);
         region_radius = common::read_real_answer(console);
+        // A new listing is created now, after the answers that can be refused.
+        TextWriter& file = listing.file();
 
         included_count = 0;
         write_at(console, message_column, radius_row, included_label);
         console.write(common::integer(included_count, 5));
 
-        write_station_heading(listing, station_number, region_radius);
+        write_station_heading(file, station_number, region_radius);
         if (const auto station = find_station()) list_points(*station);
         // The stations of a run are on disk while the next one is asked.
-        listing.flush();
+        file.flush();
     }
 
 private:
@@ -161,7 +183,7 @@ private:
             const double distance = DIST(station.north, station.east, point.north, point.east);
             if (distance > region_radius) return;
             ++included_count;
-            write_listing_row(listing, point.number, ATANG(point.east - station.east, point.north - station.north),
+            write_listing_row(listing.file(), point.number, ATANG(point.east - station.east, point.north - station.north),
                               distance);
             write_at(console, count_column, radius_row, common::integer(included_count, 5));
         });
@@ -170,7 +192,7 @@ private:
     Console& console;
     const fs::path& register_path;
     const std::string& register_name;
-    TextWriter& listing;
+    Listing& listing;
     std::uint16_t station_number = 0;
     double region_radius = 0;
     // Wider than the point numbers: a register may hold far more than
@@ -214,7 +236,7 @@ int run_stakeout(Console& console, const fs::path& folder) {
     if (listing_name.empty()) return 0;
     const fs::path listing_path = common::file_path(folder, listing_name);
     refuse_register_as_listing(register_path, listing_path, listing_name);
-    TextWriter listing = open_listing(console, listing_path, listing_name);
+    Listing listing(console, listing_path, listing_name);
 
     StationListing stations(console, register_path, register_name, listing);
     do {

@@ -64,6 +64,12 @@ TEST(screen, backspace_bell_colour_and_clearing) {
     screen.clear();
     EXPECT_EQ(screen.cell(1, 1).character, ' ');
     EXPECT_EQ(screen.column(), 1);
+
+    // A value from a file moves nothing: each control byte takes a cell and
+    // shows as "?", so that the frame around it stays.
+    screen.write_value("a\b\a\x1b[2J\r\n\x7F\t");
+    EXPECT_EQ(screen.column(), 12);
+    EXPECT_EQ(screen.text().substr(0, 12), "a???[2J????\n");
 }
 
 TEST(screen, a_text_writes_as_its_bytes_one_by_one) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/program.h"
 #include "common/run_error.h"
+#include "common/scripted_console.h"
 #include "tests/support/test_support.h"
 
 using testing_support::TempFolder;
@@ -60,16 +62,71 @@ TEST(text_writer, failures_are_reported_with_the_system_code) {
 }
 
 TEST(text_writer, a_write_that_finds_no_room_is_reported_when_it_is_flushed) {
-    if (testing_support::on_windows) GTEST_SKIP() << "Windows has no device that is always full (/dev/full)";
-    auto full = common::TextWriter::create("/dev/full", "full.txt");
-    full.write_line("x");
+    TempFolder folder;
+    auto out = common::TextWriter::create(folder / "full.txt", "full.txt");
+    out.write_line("x");
+    const testing_support::FileSizeLimit no_room(0);
+    if (!no_room.available()) GTEST_SKIP() << "Windows has no limit of file sizes";
     try {
-        full.close();
+        out.close();
         FAIL();
     } catch (const common::RunError& error) {
-        EXPECT_EQ(error.code(), ENOSPC);
+        EXPECT_EQ(error.code(), EFBIG);
         EXPECT_NE(error.report().find("full.txt"), std::string::npos);
     }
+}
+
+// Outputs are files: a device would be written to (a tape, a line) and a
+// pipe without a reader made the open wait for ever. The null device takes
+// everything.
+TEST(text_writer, outputs_that_are_no_files_are_refused) {
+    if (testing_support::on_windows) GTEST_SKIP() << "Windows has neither /dev/full nor fifos";
+    const struct {
+        const char* path;
+        int code;
+        const char* reason;
+    } cases[] = {{"/dev/full", ENODEV, "a device, not a file"}, {"/dev/tty", ENODEV, "a device, not a file"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        try {
+            common::TextWriter::create(c.path, "out.txt");
+            FAIL();
+        } catch (const common::RunError& error) {
+            EXPECT_EQ(error.code(), c.code);
+            EXPECT_EQ(error.what(), std::string("cannot create \"out.txt\": ") + c.reason);
+        }
+    }
+    auto null = common::TextWriter::create(testing_support::null_device, "out.txt");
+    null.write_line("x");
+    null.close();
+}
+
+// A file that fails while the run unwinds from another failure is reported
+// after it, on the console's bottom rows and in the report, never lost.
+TEST(text_writer, a_failure_found_while_closing_after_an_error_is_reported_after_it) {
+    static TempFolder folder;
+    common::ScriptedConsole console;
+    std::string report;
+    int code = 0;
+    {
+        const testing_support::FileSizeLimit no_room(1);
+        if (!no_room.available()) GTEST_SKIP() << "Windows has no limit of file sizes";
+        code = common::run_on_console(
+            console,
+            {"test", [](common::Console&, const std::filesystem::path&) -> int {
+                 auto out = common::TextWriter::create(folder / "out.txt", "out.txt");
+                 out.write_line("more than a byte");
+                 throw common::invalid_number("2,5", "keyboard", 0);
+             }},
+            folder.path(), &report);
+    }
+    EXPECT_EQ(code, 106);
+    const std::string first = "Runtime error 106: invalid numeric format \"2,5\" (keyboard)";
+    const std::string late = "Runtime error 27: cannot write \"out.txt\": File too large";
+    EXPECT_EQ(report, first + "\n" + late);
+    EXPECT_EQ(console.screen().row_text(24).substr(0, first.size()), first);
+    EXPECT_EQ(console.screen().row_text(25).substr(0, late.size()), late);
+    EXPECT_TRUE(common::take_late_failures().empty());
 }
 
 }  // namespace

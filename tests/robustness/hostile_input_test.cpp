@@ -1,15 +1,21 @@
 // Hostile inputs, one table per program: binary files, NUL bytes, lines of
 // megabytes, CR-only line ends, byte 26 in the middle, numbers at and beyond
 // the ends of a double, folders and unreadable files in place of inputs,
-// reads that fail, and outputs that cannot be created or written. Every run
-// ends in time with a defined exit code and, where it stops early, a report
-// on the screen and on standard error; what was written before stays.
+// reads that fail, and outputs that cannot be created or written or that
+// are no files (devices, pipes that nobody reads). Every run ends in time
+// with a defined exit code and, where it stops early, a report on the
+// screen and once on standard error; what was written before stays.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "tests/robustness/program_runs.h"
+#include "tests/support/system.h"
 
 namespace {
 
@@ -28,8 +34,9 @@ struct Row {
     const char* legend;
     std::vector<Entry> entries;
     int exit_code;
-    // The report on standard error, after "<program>: "; empty when the run
-    // ends without one.
+    // The report on standard error, after "<program>: " (a second one on
+    // the next line, after the name again); empty when the run ends without
+    // one.
     std::string report;
     // A text the final screen shows (UTF-8); may be empty.
     std::string screen;
@@ -37,7 +44,16 @@ struct Row {
     std::vector<std::string> absent = {};
     // Keys other than the program's usual answers.
     std::string keys = {};
+    // Files grow to at most this many bytes (0: no limit), as on a full disk.
+    std::uint64_t file_size_limit = 0;
+    // The run takes at least and less than these seconds (0: unbounded).
+    double min_seconds = 0;
+    double max_seconds = 0;
 };
+
+// A pipe that nobody reads is refused at once; its open used to wait for
+// ever.
+constexpr double refusal_seconds = 1.0;
 
 void run_table(std::string_view program, std::string_view usual_keys, const std::vector<Row>& rows) {
     for (const Row& row : rows) {
@@ -50,10 +66,31 @@ void run_table(std::string_view program, std::string_view usual_keys, const std:
         }
         testing_support::TempFolder folder;
         for (const Entry& entry : row.entries) make(folder, entry);
-        const Outcome outcome = run_in(program, folder, row.keys.empty() ? usual_keys : std::string_view(row.keys));
+        bool has_fifo = false;
+        for (const Entry& entry : row.entries) has_fifo = has_fifo || entry.kind == Entry::fifo;
+        Outcome outcome;
+        {
+            std::optional<testing_support::FileSizeLimit> limit;
+            if (row.file_size_limit > 0) {
+                if (!limit.emplace(row.file_size_limit).available()) {
+                    std::printf("[ skipped  ] %s: %s (no limit of file sizes)\n", std::string(program).c_str(),
+                                row.legend);
+                    continue;
+                }
+            }
+            const std::string_view keys = row.keys.empty() ? usual_keys : std::string_view(row.keys);
+            outcome = run_in(program, folder, keys, has_fifo || row.max_seconds > 0 ? 10 : 60);
+        }
         const auto& run = outcome.run;
         ASSERT_FALSE(run.timed_out) << "no end in time";
+        const double max_seconds = row.max_seconds > 0 ? row.max_seconds : has_fifo ? refusal_seconds : 0;
+        if (max_seconds > 0) {
+            EXPECT_GE(outcome.seconds, row.min_seconds);
+            EXPECT_LT(outcome.seconds, max_seconds);
+        }
         EXPECT_EQ(run.exit_code, row.exit_code) << run.screen << run.errors;
+        // Each report once.
+        EXPECT_EQ(count_of(run.errors, "Runtime error"), count_of(row.report, "Runtime error")) << run.errors;
         if (row.report.empty()) {
             EXPECT_EQ(run.errors, "");
         } else {
@@ -96,6 +133,8 @@ const std::string register_lines = "1 100 200 10\r\n2 110 210 11\r\n3 120 190 12
 TEST(hostile_input, nmeadecode) {
     const std::string recording = gga_1 + "\r\n" + gga_2 + "\r\n";
     const std::string log_header = " PC clock,";
+    std::string twenty_fixes;
+    for (int i = 0; i < 20; ++i) twenty_fixes += gga_1 + "\r\n";
     run_table(
         "nmeadecode", "0\n\n",
         {
@@ -176,18 +215,45 @@ TEST(hostile_input, nmeadecode) {
              "Runtime error 21: cannot create \"GPS_CORE.kml\": Is a directory",
              "",
              {{"GPS_CORE.txt", log_header, ""}}},
-            {"every write of the fix log fails",
+            {"the fix log is a device",
              {file("REC_COM.txt", recording), full_device("GPS_CORE.txt")},
-             28,
-             "Runtime error 28: cannot write \"GPS_CORE.txt\": No space left on device",
+             19,
+             "Runtime error 19: cannot create \"GPS_CORE.txt\": a device, not a file",
              "",
-             {{"GPS_CORE.kml", "<?xml", track_point}}},
-            {"every write of the track fails",
+             {},
+             {"GPS_CORE.kml"}},
+            {"the track is a device",
              {file("REC_COM.txt", recording), full_device("GPS_CORE.kml")},
-             28,
-             "Runtime error 28: cannot write \"GPS_CORE.kml\": No space left on device",
+             19,
+             "Runtime error 19: cannot create \"GPS_CORE.kml\": a device, not a file",
              "",
-             {{"GPS_CORE.txt", log_header, "  545.40\r\n"}}},
+             {{"GPS_CORE.txt", log_header, "---.---\r\n"}}},
+            {"the fix log is a pipe that nobody reads",
+             {file("REC_COM.txt", recording), fifo("GPS_CORE.txt")},
+             6,
+             "Runtime error 6: cannot create \"GPS_CORE.txt\": a pipe that nobody reads, not a file",
+             "",
+             {},
+             {"GPS_CORE.kml"}},
+            // The DELAY answer is the seconds each fix waits: 20 fixes at
+            // 0.05 take a second. It used to be four pauses of the answer
+            // x 90 s each: 18 s a fix.
+            {"DELAY 0.05: twenty fixes in a second",
+             {file("REC_COM.txt", twenty_fixes)},
+             0,
+             "",
+             "counter:          20 points",
+             {},
+             {},
+             "0.05\n\n",
+             0,
+             1.0,
+             1.5},
+            {"both outputs are the null device",
+             {file("REC_COM.txt", recording), link_to("GPS_CORE.txt", "/dev/null"), link_to("GPS_CORE.kml", "/dev/null")},
+             0,
+             "",
+             "pc clock: 12 35 21.1"},
             {"the fix log is a link to the recording: the recording is kept",
              {file("REC_COM.txt", recording), link_to("GPS_CORE.txt", "REC_COM.txt")},
              13,
@@ -276,10 +342,10 @@ TEST(hostile_input, logconvert) {
                    "Runtime error 21: cannot create \"REC_COM.txt\": Is a directory",
                    "",
                    {}},
-                  {"every write of the recording fails",
+                  {"the recording is a device",
                    {file("NMEA_Wsp.txt", group_1), full_device("REC_COM.txt")},
-                   28,
-                   "Runtime error 28: cannot write \"REC_COM.txt\": No space left on device",
+                   19,
+                   "Runtime error 19: cannot create \"REC_COM.txt\": a device, not a file",
                    "",
                    {}},
                   {"the recording is a link to the log: the log is kept",
@@ -340,23 +406,26 @@ std::vector<Row> script_rows(const std::string& check_failed, const std::string&
          "Runtime error 21: cannot create \"out.scr\": Is a directory",
          "",
          {}},
-        {"every write of the script fails",
+        {"the script is a device",
          {file("in.txt", register_lines), full_device("out.scr")},
-         28,
-         "Runtime error 28: cannot write \"out.scr\": No space left on device",
+         19,
+         "Runtime error 19: cannot create \"out.scr\": a device, not a file",
          "",
          {}},
+        {"the script is the null device", {file("in.txt", register_lines), link_to("out.scr", "/dev/null")}, 0, "", done},
     };
 }
 
 TEST(hostile_input, regscript) {
     std::vector<Row> rows = script_rows("ГРЕШКА В КООРДИНАТНИЯ ФАЙЛ. БРОЯЧ НА ЦИФРИ = ", "Регистър - ЗАВЪРШЕН.");
-    rows.push_back({"a text height of 1e400",
-                    {file("in.txt", register_lines)},
+    // The script is created after the last answer that can be refused: it
+    // used to be created first, emptying the older one.
+    rows.push_back({"a text height of 1e400 leaves an older script as it was",
+                    {file("in.txt", register_lines), file("out.scr", "older\r\n")},
                     106,
                     "Runtime error 106: invalid numeric format \"1e400\" (keyboard)",
                     "",
-                    {{"out.scr", "", ""}},
+                    {{"out.scr", "older\r\n", "older\r\n"}},
                     {},
                     "1in.txt\nout.scr\n1e400\n2\n"});
     run_table("regscript", "1in.txt\nout.scr\n2\n2\n", rows);
@@ -378,6 +447,10 @@ TEST(hostile_input, regscript_basic) {
 TEST(hostile_input, dxfpoints) {
     const std::string point = "  0\r\nPOINT\r\n  8\r\n0\r\n 10\r\n1.5\r\n 20\r\n2.5\r\n 30\r\n3.5\r\n";
     const std::string done = "Регистъра е завършен.";
+    // 1000 points of ten lines each give a register of 19000 bytes.
+    std::string many_points;
+    for (int i = 0; i < 1000; ++i) many_points += point;
+    const std::uint64_t register_bytes = 1000 * std::string_view("1.500 2.500 3.500\r\n").size();
     run_table(
         "dxfpoints", "in.dxf\nout.txt\n",
         {
@@ -441,12 +514,25 @@ TEST(hostile_input, dxfpoints) {
              "Runtime error 21: cannot create \"out.txt\": Is a directory",
              "",
              {}},
-            {"every write of the register fails",
+            {"the register is a device",
              {file("in.dxf", point), full_device("out.txt")},
-             28,
-             "Runtime error 28: cannot write \"out.txt\": No space left on device",
+             19,
+             "Runtime error 19: cannot create \"out.txt\": a device, not a file",
              "",
              {}},
+            // The file closed as the run unwinds from the bad value finds
+            // no room for its last bytes: that is reported too, after the
+            // value, instead of on standard error at the cursor.
+            {"a bad value, then no room for the register's last bytes",
+             {file("in.dxf", many_points + "  0\r\nPOINT\r\n 10\r\nx\r\n")},
+             106,
+             "Runtime error 106: invalid numeric format \"x\" (in.dxf, line 10004)\n"
+             "dxfpoints: Runtime error 27: cannot write \"out.txt\": File too large",
+             "Runtime error 27: cannot write \"out.txt\": File too large",
+             {{"out.txt", "1.500 2.500 3.500\r\n", "1.500 2.500 3.500\r"}},
+             {},
+             {},
+             register_bytes - 1},
         });
 }
 
@@ -508,10 +594,10 @@ std::vector<Row> list_rows() {
          "Runtime error 21: cannot create \"out.kml\": Is a directory",
          "",
          {}},
-        {"every write of the document fails",
+        {"the document is a device",
          {file("in.txt", list), full_device("out.kml")},
-         28,
-         "Runtime error 28: cannot write \"out.kml\": No space left on device",
+         19,
+         "Runtime error 19: cannot create \"out.kml\": a device, not a file",
          "",
          {}},
     };
@@ -624,13 +710,13 @@ TEST(hostile_input, stakeout) {
                    "",
                    question,
                    {{"list.txt", "\r\n", heading_end + "      3     400.0000         0.000\r\n"}}},
-                  {"a radius of 1e400",
+                  {"a radius of 1e400: the new listing is not created",
                    {file("in.txt", register_lines)},
                    106,
                    "Runtime error 106: invalid numeric format \"1e400\" (keyboard)",
                    "",
-                   {{"list.txt", "\r\n", ""}},
                    {},
+                   {"list.txt"},
                    "in.txt\nlist.txt\n1\n1e400\nN"},
                   {"a station of 20 nines keeps its low 16 bits (65535)",
                    {file("in.txt", "65535 100 200\r\n1 100 210\r\n")},
@@ -660,13 +746,58 @@ TEST(hostile_input, stakeout) {
                    "Runtime error 13: cannot open \"list.txt\": Permission denied",
                    "",
                    {}},
-                  {"every write of the listing fails",
+                  {"the listing is a device",
                    {file("in.txt", register_lines), full_device("list.txt")},
-                   28,
-                   "Runtime error 28: cannot write \"list.txt\": No space left on device",
+                   19,
+                   "Runtime error 19: cannot open \"list.txt\": a device, not a file",
+                   "",
+                   {}},
+                  {"the listing is a pipe that nobody reads",
+                   {file("in.txt", register_lines), fifo("list.txt")},
+                   6,
+                   "Runtime error 6: cannot open \"list.txt\": a pipe that nobody reads, not a file",
                    "",
                    {}},
               });
+}
+
+// Two stop requests 1 ms apart while regscript writes a large script: the
+// second one waits for the way out, which writes the buffered rest of the
+// script, so that it ends with a whole line; the run then ends by the
+// request. The second request used to end the process at once, with up to
+// 256 KB of the script lost and its last line cut.
+TEST(hostile_input, two_stop_requests_during_a_large_script) {
+    if (testing_support::on_windows) GTEST_SKIP() << "Windows has no signals to send to a program";
+    std::string register_text;
+    for (int number = 1; number <= 200000; ++number) register_text += std::to_string(number) + " 1000.5 2000.25 100.125\r\n";
+    // The run lasts a tenth of a second: should it end before the requests
+    // reach it, it runs again.
+    for (int attempt = 1;; ++attempt) {
+        testing_support::TempFolder folder;
+        folder.write("in.txt", register_text);
+        folder.write(".keys", "1in.txt\nout.scr\n2\n2\n");
+        const auto run = testing_support::run_child(
+            testing_support::program_path("regscript"), folder.path(), folder / ".keys", folder / ".screen",
+            folder / ".errors", 60, [&](int process_id) {
+                // Mid-run: the script has its first bytes.
+                const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+                std::error_code not_yet;
+                while ((fs::file_size(folder / "out.scr", not_yet) == 0 || not_yet) &&
+                       std::chrono::steady_clock::now() < give_up) {
+                    std::this_thread::sleep_for(std::chrono::microseconds(100));
+                }
+                testing_support::request_stop(process_id);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                testing_support::request_stop(process_id);
+            });
+        if (run.exit_code == 0 && attempt < 5) continue;
+        EXPECT_EQ(run.signal, SIGINT) << run.exit_code;
+        EXPECT_EQ(folder.read(".errors"), "regscript: Runtime error 130: stopped by signal SIGINT\n");
+        const std::string script = folder.read("out.scr");
+        EXPECT_TRUE(script.ends_with("\r\n")) << script.substr(script.size() - std::min<std::size_t>(script.size(), 80));
+        EXPECT_FALSE(script.ends_with("zoom e\r\n"));
+        break;
+    }
 }
 
 }  // namespace

@@ -26,8 +26,9 @@ struct Entry {
         folder,       // a folder
         unreadable,   // a file with `content` and no permissions (not for root)
         read_fails,   // opens, but every read fails (EIO): /proc/self/mem
-        full_device,  // every write fails with ENOSPC: /dev/full
+        full_device,  // a device, on which every write fails with ENOSPC: /dev/full
         link,         // a symbolic link to the entry named `content`
+        fifo,         // a named pipe that nobody reads
     };
     std::string name;
     Kind kind = text;
@@ -52,6 +53,9 @@ inline Entry full_device(std::string name) {
 inline Entry link_to(std::string name, std::string target) {
     return {std::move(name), Entry::link, std::move(target)};
 }
+inline Entry fifo(std::string name) {
+    return {std::move(name), Entry::fifo, {}};
+}
 
 // Why an entry cannot be made on this system, or nothing when it can: root
 // reads files without permissions, and Windows has neither kind of device
@@ -69,6 +73,7 @@ inline const char* cannot_make(const Entry& entry) {
     if (testing_support::on_windows && entry.kind == Entry::link) {
         return "symbolic links need the right to make them on Windows";
     }
+    if (testing_support::on_windows && entry.kind == Entry::fifo) return "Windows has no named pipes in folders";
     return nullptr;
 }
 
@@ -84,6 +89,7 @@ inline void make(const testing_support::TempFolder& folder, const Entry& entry) 
         case Entry::read_fails: fs::create_symlink("/proc/self/mem", path); break;
         case Entry::full_device: fs::create_symlink("/dev/full", path); break;
         case Entry::link: fs::create_symlink(entry.content, path); break;
+        case Entry::fifo: ASSERT_TRUE(testing_support::make_fifo(path)); break;
     }
 }
 

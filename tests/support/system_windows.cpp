@@ -29,11 +29,12 @@ HANDLE inheritable(const std::filesystem::path& path, DWORD access, DWORD dispos
 
 ChildRun run_child(const std::filesystem::path& executable, const std::filesystem::path& folder,
                    const std::filesystem::path& input, const std::filesystem::path& output,
-                   const std::filesystem::path& errors, int timeout_seconds) {
+                   const std::filesystem::path& errors, int timeout_seconds,
+                   const std::function<void(int)>& while_running) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = inheritable(input, GENERIC_READ, OPEN_EXISTING);
+    startup.hStdInput = input.empty() ? nullptr : inheritable(input, GENERIC_READ, OPEN_EXISTING);
     startup.hStdOutput = inheritable(output, GENERIC_WRITE, CREATE_ALWAYS);
     startup.hStdError = inheritable(errors, GENERIC_WRITE, CREATE_ALWAYS);
     std::wstring command = L"\"" + executable.wstring() + L"\"";
@@ -46,6 +47,7 @@ ChildRun run_child(const std::filesystem::path& executable, const std::filesyste
     ::CloseHandle(startup.hStdError);
     if (!started) throw std::runtime_error("cannot start " + executable.string());
     ::CloseHandle(process.hThread);
+    if (while_running) while_running(static_cast<int>(process.dwProcessId));
 
     ChildRun run;
     const DWORD timeout = static_cast<DWORD>(timeout_seconds) * 1000;
@@ -58,6 +60,15 @@ ChildRun run_child(const std::filesystem::path& executable, const std::filesyste
     if (!run.timed_out && ::GetExitCodeProcess(process.hProcess, &code)) run.exit_code = static_cast<int>(code);
     ::CloseHandle(process.hProcess);
     return run;
+}
+
+FileSizeLimit::FileSizeLimit(std::uint64_t) {}
+FileSizeLimit::~FileSizeLimit() = default;
+
+void request_stop(int) {}
+
+bool make_fifo(const std::filesystem::path&) {
+    return false;
 }
 
 bool permissions_can_deny_reading() {

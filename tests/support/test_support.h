@@ -1,6 +1,7 @@
 // Helpers shared by the test executables.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -61,9 +62,28 @@ inline constexpr bool on_windows = true;
 inline constexpr bool on_windows = false;
 #endif
 
+// Makes a named pipe (a fifo); false where the system has none (Windows).
+bool make_fifo(const std::filesystem::path& path);
+
 // Whether a file without permissions is one this test cannot read: not for
 // root, and not on Windows, where permissions only make a file read-only.
 bool permissions_can_deny_reading();
+
+// While it lives, every file that this process and the programs it starts
+// write grows to at most `bytes`: a write beyond fails with EFBIG ("File
+// too large"), as a full disk fails it. Not on Windows (`available` false).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uint64_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool available() const { return available_; }
+
+private:
+    bool available_ = false;
+    std::uint64_t previous_ = 0;
+};
 
 // Commands that tests run through the system's shell (sh, or cmd.exe on
 // Windows): a quoted argument, the null device, and whether a program is

@@ -41,6 +41,9 @@ check() {
 # The replay knows a line is not the last only when the next one has come,
 # so each step feeds one line more than it looks at.
 feed() { printf ' %s -$GPXXX,1*00\r\n' "$@" >&3; }
+feed_lines() { printf '%s\r\n' "$@" >&3; }
+gga='  1  2  3.000 -$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47'
+gsa='  1  2  3.100 -$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39'
 
 # A new pane running a plain shell in a fresh folder with a piped recording.
 start_pane() {
@@ -54,7 +57,8 @@ start_pane() {
     exec 3<>"$work/case/REC_COM.txt"
     tmux_ new-session -d -x 80 -y 25 -c "$work/case" "env PS1='$ ' bash --norc --noprofile"  3>&-
     wait_for '$' || fail "the shell did not start"
-    tmux_ send-keys "clear; $programs/nmeadecode; echo \"exit=\$?\"" Enter
+    # The time the program ended, for the cases that measure it.
+    tmux_ send-keys "clear; $programs/nmeadecode; code=\$?; date +%s%N >$work/ended; echo \"exit=\$code\"" Enter
 }
 
 # The terminal after the program: canonical mode and echo back, cursor on.
@@ -69,6 +73,53 @@ program_pid() {
     shell=$(tmux_ display -p '#{pane_pid}')
     for _ in $(seq 50); do
         pid=$(pgrep -P "$shell" -x "$1") && { echo "$pid"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# The terminal of the pane as the program runs: raw keys, no echo.
+terminal_raw() {
+    stty -a -F "$(tmux_ display -p '#{pane_tty}')" | tr ' ' '\n' | grep -x -E -- '-icanon|-echo' | wc -l | grep -qx 2
+}
+
+# Every line of the file ends with CR LF, the last one too.
+crlf_lines() {
+    [ "$(tail -c 2 "$1" | od -An -c | tr -d ' ')" = '\r\n' ] && ! grep -qv $'\r$' "$1"
+}
+
+# The document is well-formed XML (xmllint, when it is installed).
+well_formed() {
+    if ! command -v xmllint >/dev/null; then
+        echo "xmllint not found: $1 not checked"
+        return 0
+    fi
+    xmllint --noout "$1"
+}
+
+# The shell's report of a stopped job stands below the last row of the
+# dashboard, not inside it.
+stopped_below_dashboard() {
+    local pane last stopped
+    pane=$(tmux_ capture-pane -p)
+    last=$(grep -n 'frequency:' <<<"$pane" | cut -d: -f1)
+    stopped=$(grep -n 'Stopped' <<<"$pane" | cut -d: -f1)
+    [ -n "$last" ] && [ -n "$stopped" ] && [ "$stopped" -gt "$last" ]
+}
+
+# Waits up to 10 s until the process has ended.
+ended() {
+    for _ in $(seq 100); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to 10 s until the pane shows exactly the given screen.
+wait_for_screen() {
+    for _ in $(seq 100); do
+        [ "$(tmux_ capture-pane -p)" = "$1" ] && return 0
         sleep 0.1
     done
     return 1
@@ -117,15 +168,16 @@ check "a bad number is reported" wait_for 'Runtime error 106: invalid numeric fo
 check "the error ends with its number" wait_for 'exit=106'
 check "terminal restored after a runtime error" terminal_restored
 
-# --- Signals: the terminal comes back, whatever stops the program ----------
-for signal in INT TERM HUP; do
+# --- Signals: the outputs are whole and the terminal comes back, whatever
+# stops the program -----------------------------------------------------------
+for signal in INT TERM HUP QUIT; do
     start_pane
     wait_for 'DELAY on presentation' || fail "no DELAY question"
     tmux_ send-keys "0" Enter
     wait_for 'For START and STOP' || fail "no START prompt"
     tmux_ send-keys " "
-    feed ' 1  2  3.000' ' 1  2  4.000'
-    wait_for 'pc clock:  1  2  3.0  s' || fail "replay did not start"
+    feed_lines "$gga" "$gsa" '  1  2  4.000 -$GPXXX,1*00'
+    wait_for 'pc clock:  1  2  3.1  s' || fail "replay did not start"
     if ! pid=$(program_pid nmeadecode); then
         fail "no nmeadecode in the pane"
         continue
@@ -140,7 +192,76 @@ for signal in INT TERM HUP; do
     fi
     check "colours reset after SIG$signal" colours_reset
     check "terminal restored after SIG$signal" terminal_restored
+    check "the track is closed whole after SIG$signal" well_formed "$work/case/GPS_CORE.kml"
+    check "every fix log line ends in CR LF after SIG$signal" crlf_lines "$work/case/GPS_CORE.txt"
 done
+
+# --- Ctrl-Z and fg: the shell gets the terminal as it was, and the program
+# takes it back whole ----------------------------------------------------------
+start_pane
+wait_for 'DELAY on presentation' || fail "no DELAY question"
+tmux_ send-keys "0" Enter
+wait_for 'For START and STOP' || fail "no START prompt"
+tmux_ send-keys " "
+feed ' 1  2  3.000' ' 1  2  4.000'
+wait_for 'pc clock:  1  2  3.0  s' || fail "replay did not start"
+pid=$(program_pid nmeadecode) || fail "no nmeadecode in the pane"
+dashboard=$(tmux_ capture-pane -p)
+check "raw keys while the replay runs" terminal_raw
+tmux_ send-keys C-z
+wait_for 'Stopped' || fail "Ctrl-Z did not stop the job"
+check "the shell's Stopped comes below the dashboard" stopped_below_dashboard
+check "colours reset while stopped" colours_reset
+tmux_ send-keys "fg" Enter
+check "fg draws the whole dashboard anew" wait_for_screen "$dashboard"
+check "raw keys are back after fg" terminal_raw
+tmux_ send-keys "q"
+feed ' 1  2  5.000'
+# The shell dropped the rest of its command line at the stop: the end is
+# seen from the process.
+check "the stop key works at once after fg" ended "$pid"
+check "terminal restored after Ctrl-Z, fg and the stop key" terminal_restored
+
+# --- Control bytes in a recorded field show as "?" and move nothing --------
+station_gga=$'  1  2  5.000 -$GPGGA,123519.00,4807.0380,N,01131.0000,E,2,08,0.9,545.4,M,46.9,M,3.0,\b\b\e[2J\e[H*47'
+lines=('  1  2  3.000 -$GPXXX,1*00' "$station_gga" '  1  2  6.000 -$GPXXX,1*00')
+start_pane
+wait_for 'DELAY on presentation' || fail "no DELAY question"
+tmux_ send-keys "0" Enter
+wait_for 'For START and STOP' || fail "no START prompt"
+tmux_ send-keys " "
+feed_lines "${lines[0]}" "${lines[1]}"
+wait_for 'pc clock:  1  2  3.0  s' || fail "replay did not start"
+row_23=$(tmux_ capture-pane -p | sed -n 23p)
+feed_lines "${lines[2]}" '  1  2  7.000 -$GPXXX,1*00'
+wait_for 'pc clock:  1  2  6.0  s' || fail "the station line was not replayed"
+screen=$(tmux_ capture-pane -p)
+# Cell by cell: the label row keeps every cell but the nine of the station,
+# whose backspaces and escapes show as "?".
+expected_23="${row_23:0:25}???[2J?[H${row_23:34}"
+check "the station's control bytes show as ? in its cells" test "$(sed -n 23p <<<"$screen")" = "$expected_23"
+# And the terminal shows every cell as the model holds it: the same lines
+# through the stream console.
+mkdir -p "$work/stream" && printf '%s\r\n' "${lines[@]}" >"$work/stream/REC_COM.txt"
+(cd "$work/stream" && printf '0\n\n' | "$programs/nmeadecode" >screen.txt)
+check "every other cell of the frame is intact" test "$screen" = "$(cat "$work/stream/screen.txt")"
+exec 3>&-
+wait_for 'exit=0' || fail "the replay did not end"
+
+# --- DELAY 1: a key ends the wait of a fix at once ---------------------------
+start_pane
+wait_for 'DELAY on presentation' || fail "no DELAY question"
+tmux_ send-keys "1" Enter
+wait_for 'For START and STOP' || fail "no START prompt"
+tmux_ send-keys " "
+feed_lines "$gga" "${gga/123519/123520}" "${gga/123519/123521}"
+wait_for 'utc: 12 35  19.0' || fail "the first fix did not come"
+# The second fix waits its second now: the key ends that wait.
+started=$(date +%s%N)
+tmux_ send-keys "q"
+check "a key stops a DELAY 1 replay" wait_for 'exit=0'
+elapsed_ms=$(( ($(cat "$work/ended") - started) / 1000000 ))
+check "within 0.3 s (took $elapsed_ms ms)" test "$elapsed_ms" -lt 300
 
 # --- A signal at a prompt: every program gives the terminal back -----------
 
@@ -212,6 +333,7 @@ done
 # Later prompts: a key wait, a real answer, a one-key menu, the last ones.
 signal_at_prompt nmeadecode TERM 'DELAY on presentation' 'For START and STOP' '0 Enter'
 signal_at_prompt regscript TERM 'surveykit 1.0' 'out.scr' '1' 'reg.txt Enter' 'out.scr Enter'
+signal_at_prompt regscript QUIT 'surveykit 1.0' 'reg.txt' '1' 'reg.txt Enter'
 signal_at_prompt regscript_basic HUP 'surveykit 1.0' 'out.scr' 'reg.txt Enter' 'out.scr Enter'
 signal_at_prompt dxfpoints INT 'surveykit 1.0' 'drawing.dxf' 'drawing.dxf Enter'
 signal_at_prompt kmlmarks INT '(*.txt) ? :' 'points.kml' 'points.txt Enter' 'points.kml Enter'

@@ -79,9 +79,9 @@ check "a Cyrillic name typed in the console names the listing" \
 # --- The dashboard, its colours, the stop key -------------------------------
 start_pane nmeadecode "$source/examples"
 wait_for 'DELAY on presentation' || fail "no DELAY question"
-# Four pauses of 0.9 s for each fix: the replay is still running when the
-# stop key comes.
-tmux_ send-keys "0.01" Enter
+# A second for each fix: the replay is still running when the stop key
+# comes, which ends the wait at once.
+tmux_ send-keys "1" Enter
 wait_for 'For START and STOP' || fail "no START prompt"
 tmux_ send-keys " "
 check "the replay shows the first fix" wait_for 'counter:           1 points'
@@ -97,7 +97,7 @@ check "the fix log is closed with its records" grep -q '^ 12 30  0.257 12 30  0.
 # --- Ctrl-C ---------------------------------------------------------------------
 start_pane nmeadecode "$source/examples"
 wait_for 'DELAY on presentation' || fail "no DELAY question"
-tmux_ send-keys "0.01" Enter
+tmux_ send-keys "1" Enter
 wait_for 'For START and STOP' || fail "no START prompt"
 tmux_ send-keys " "
 wait_for 'counter:           1 points' || fail "replay did not start"
@@ -107,6 +107,7 @@ check "Ctrl-C ends the replay with a report" wait_for 'Runtime error 130: stoppe
 # cut to its low byte.
 check "the program ends as stopped by Ctrl-C" wait_for 'exit=58'
 check "the fix log keeps what was written" grep -q '^ 12 30  0.257 12 30  0.000' "$work/case/GPS_CORE.txt"
+check "the track is closed as at the stop key" grep -q '^</kml>' "$work/case/GPS_CORE.kml"
 
 # --- Cursor keys in line input, and a runtime error -------------------------
 start_pane nmeadecode "$source/examples"
