@@ -101,6 +101,9 @@ public:
     bool eoln();
     // Skips blanks, tabs and line ends; then tells whether the end is reached.
     bool seek_eof();
+    // Skips blanks and tabs only; then tells whether the line ends there (or
+    // the file): whether the line holds another token.
+    bool seek_eoln();
 
     // Number tokens. An invalid token raises runtime error 106.
     double read_real();
@@ -118,6 +121,10 @@ public:
         if (!next_integer(value)) return std::nullopt;
         return value;
     }
+    // The same for a signed 32-bit field: a token that is not an integer is
+    // reported back, but an integer beyond the field raises runtime error
+    // 106 as read_int32 does; it is never wrapped.
+    std::optional<std::int32_t> try_read_int32();
 
     // The characters up to the line end, at most 255; the rest stays.
     std::string_view read_line_text();
