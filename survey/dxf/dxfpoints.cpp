@@ -1,8 +1,11 @@
 #include "survey/dxf/dxfpoints.h"
 
 #include <array>
+#include <cerrno>
+#include <string_view>
 
 #include "common/cp1251.h"
+#include "common/run_error.h"
 #include "common/text_writer.h"
 #include "survey/register/dialogue.h"
 
@@ -25,38 +28,92 @@ constexpr std::array<PlacedText, 3> screen_texts{{
 
 constexpr int answer_column = 54;
 
-// Reads the value after a group code line and discards the rest of its
-// line; false when the drawing ends first.
-bool read_value(common::TextReader& drawing, double& value) {
-    if (drawing.seek_eof()) return false;
-    value = drawing.read_real();
-    drawing.skip_line();
-    return true;
+// A binary DXF starts with this line; the pairs that follow are no text.
+constexpr std::string_view binary_dxf = "AutoCAD Binary DXF";
+constexpr std::string_view utf8_byte_order_mark = "\xEF\xBB\xBF";
+
+std::string_view without_blanks_around(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 }  // namespace
 
-std::optional<RegisterPoint> read_point_entity(common::TextReader& drawing) {
-    RegisterPoint point;
-    bool has_east = false;
-    bool has_north = false;
-    bool has_elevation = false;
-    // Without the end at the next entity a 2D point (no " 30") would take
-    // its elevation, and a point missing a coordinate its coordinates, from
-    // the points after it.
-    while (!(has_east && has_north && has_elevation) && !drawing.eof()) {
-        const std::string_view line = drawing.read_line();
-        if (line == "  0") break;
-        if (line == " 10" && !has_east) {
-            has_east = read_value(drawing, point.east);
-        } else if (line == " 20" && !has_north) {
-            has_north = read_value(drawing, point.north);
-        } else if (line == " 30" && !has_elevation) {
-            has_elevation = read_value(drawing, point.elevation);
+PointEntities::PointEntities(common::TextReader& drawing) : drawing_(drawing) {
+    has_code_ = read_code();
+}
+
+// Reads the next group code line; false at the end of the drawing.
+bool PointEntities::read_code() {
+    if (drawing_.eof()) return false;
+    const long line = drawing_.line_number();
+    std::string_view text = drawing_.read_line();
+    if (line == 1) {
+        if (text.starts_with(binary_dxf)) {
+            throw common::RunError(EINVAL, "cannot read \"" + common::printable_token(drawing_.name(), 255) +
+                                               "\": it is a binary DXF drawing; save it as ASCII DXF");
         }
+        if (text.starts_with(utf8_byte_order_mark)) text.remove_prefix(utf8_byte_order_mark.size());
     }
-    if (!has_east || !has_north) return std::nullopt;
-    return point;
+    const std::string_view code = without_blanks_around(text);
+    if (common::parse_int32(code, code_)) return true;
+    // Blank lines after the last pair end the drawing as its end does.
+    if (code.empty() && drawing_.seek_eof()) return false;
+    if (code.empty()) throw invalid_line(drawing_.name(), line, "no group code");
+    throw common::invalid_number(code, drawing_.name(), line);
+}
+
+// The value line of code 10, 20 or 30 of a POINT: the whole line, blanks
+// around it aside, is one number.
+void PointEntities::take_coordinate() {
+    bool& taken = code_ == 10 ? has_x_ : code_ == 20 ? has_y_ : has_z_;
+    if (taken) {
+        drawing_.skip_line();
+        return;
+    }
+    const long line = drawing_.line_number();
+    const std::string_view text = drawing_.read_line_text();
+    // A line longer than a line buffer is never one number.
+    const bool whole = drawing_.eoln();
+    drawing_.skip_line();
+    const std::string_view token = without_blanks_around(text);
+    if (token.empty()) throw invalid_line(drawing_.name(), line, "no value");
+    double value = 0;
+    if (!whole || !common::parse_real(token, value)) throw common::invalid_number(token, drawing_.name(), line);
+    (code_ == 10 ? point_.east : code_ == 20 ? point_.north : point_.elevation) = value;
+    taken = true;
+}
+
+std::optional<PointEntity> PointEntities::close_entity() {
+    if (!in_point_) return std::nullopt;
+    const PointEntity entity{point_, has_x_ && has_y_};
+    in_point_ = has_x_ = has_y_ = has_z_ = false;
+    point_ = {};
+    return entity;
+}
+
+std::optional<PointEntity> PointEntities::next() {
+    // A group code whose value line is missing ends the drawing.
+    while (has_code_ && !drawing_.eof()) {
+        std::optional<PointEntity> closed;
+        bool more = true;
+        if (code_ == 0) {
+            const std::string_view value = drawing_.read_line();
+            more = value != "EOF";
+            const bool point = value == "POINT";
+            closed = close_entity();
+            in_point_ = point;
+        } else if (in_point_ && (code_ == 10 || code_ == 20 || code_ == 30)) {
+            take_coordinate();
+        } else {
+            drawing_.skip_line();
+        }
+        has_code_ = more && read_code();
+        if (closed) return closed;
+    }
+    has_code_ = false;
+    return close_entity();
 }
 
 int run_dxfpoints(common::Console& console, const std::filesystem::path& folder) {
@@ -65,15 +122,15 @@ int run_dxfpoints(common::Console& console, const std::filesystem::path& folder)
     const NamedFile input = ask_file_name(console, folder, answer_column, 9);
     auto drawing = open_input(console, input, 23);
     if (!drawing) return 0;
+    PointEntities entities(*drawing);
     const NamedFile output = ask_file_name(console, folder, answer_column, 11);
     common::TextWriter file = create_output(output, input);
 
     std::int64_t point_count = 0;
     std::int64_t skipped = 0;
-    while (!drawing->eof()) {
-        if (drawing->read_line() != "POINT") continue;
-        if (const auto point = read_point_entity(*drawing)) {
-            write_register_point(file, *point);
+    while (const auto entity = entities.next()) {
+        if (entity->has_x_and_y) {
+            write_register_point(file, entity->point);
             show_count(console, 64, 11, point_mark, ++point_count, 8);
         } else {
             show_count(console, 33, 13, skipped_points, ++skipped, 12);
