@@ -52,7 +52,7 @@ bool PointEntities::read_code() {
     if (line == 1) {
         if (text.starts_with(binary_dxf)) {
             throw common::RunError(EINVAL, "cannot read \"" + common::printable_token(drawing_.name(), 255) +
-                                               "\": it is a binary DXF drawing; save it as ASCII DXF");
+                                               "\": binary DXF, save it as ASCII DXF");
         }
         if (text.starts_with(utf8_byte_order_mark)) text.remove_prefix(utf8_byte_order_mark.size());
     }

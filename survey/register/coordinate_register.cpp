@@ -120,7 +120,7 @@ RegisterPoint read_fixed_without_elevation(common::TextReader& reader) {
     point.number = reader.read_int32();
     for (const auto& [value, name] : {std::pair{&point.north, "north"}, std::pair{&point.east, "east"}}) {
         if (reader.seek_eoln()) {
-            throw invalid_line(reader.name(), reader.line_number(), std::string("the line ends before ") + name);
+            throw invalid_line(reader.name(), reader.line_number(), std::string(name) + " missing");
         }
         *value = reader.read_real();
     }

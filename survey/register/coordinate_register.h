@@ -114,7 +114,7 @@ RegisterRecord read_fixed_with_elevation(common::TextReader& reader);
 RegisterPoint read_fixed_without_elevation(common::TextReader& reader);
 
 // Runtime error 106 for a line that lacks a number where one is due:
-// "invalid numeric format: the line ends before east (reg.txt, line 2)".
+// "invalid numeric format: east missing (reg.txt, line 2)".
 common::RunError invalid_line(std::string_view file_name, long line, std::string_view what);
 
 // --- Writing ----------------------------------------------------------------

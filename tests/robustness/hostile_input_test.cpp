@@ -392,7 +392,7 @@ TEST(hostile_input, dxfpoints) {
              {file("in.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + binary_bytes(1 << 10)),
               file("out.txt", "kept\r\n")},
              22,
-             "Runtime error 22: cannot read \"in.dxf\": it is a binary DXF drawing; save it as ASCII DXF",
+             "Runtime error 22: cannot read \"in.dxf\": binary DXF, save it as ASCII DXF",
              "",
              {{"out.txt", "kept\r\n", "kept\r\n"}}},
             {"a NUL byte in a value",

@@ -262,8 +262,8 @@ TEST(read_fixed_without_elevation, a_bad_token_or_a_short_line_stops_with_error_
         {"12.0 1 2\r\n", "invalid numeric format \"12.0\" (points.txt, line 1)"},
         {"1 61,30 2\r\n", "invalid numeric format \"61,30\" (points.txt, line 1)"},
         {"2147483648 1 2\r\n", "invalid numeric format \"2147483648\" (points.txt, line 1)"},
-        {"1 2\r\n3 4 5\r\n", "invalid numeric format: the line ends before east (points.txt, line 1)"},
-        {"1 \t\r\n3 4 5\r\n", "invalid numeric format: the line ends before north (points.txt, line 1)"},
+        {"1 2\r\n3 4 5\r\n", "invalid numeric format: east missing (points.txt, line 1)"},
+        {"1 \t\r\n3 4 5\r\n", "invalid numeric format: north missing (points.txt, line 1)"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);

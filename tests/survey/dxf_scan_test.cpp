@@ -100,7 +100,7 @@ TEST(point_entities, pairs_of_group_code_and_value) {
         {"a group code beyond 32 bits", "4294967296\nPOINT\n",
          "Runtime error 106: invalid numeric format \"4294967296\" (drawing.dxf, line 1)"},
         {"a binary drawing is refused", "AutoCAD Binary DXF\r\n\x1a",
-         "Runtime error 22: cannot read \"drawing.dxf\": it is a binary DXF drawing; save it as ASCII DXF"},
+         "Runtime error 22: cannot read \"drawing.dxf\": binary DXF, save it as ASCII DXF"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.legend);
