@@ -393,7 +393,7 @@ bool TextReader::seek_eof() {
     return eof();
 }
 
-bool TextReader::seek_eoln() {
+bool TextReader::seek_eoln_slowly() {
     for (int c = peek();; c = peek()) {
         if (c != ' ' && c != '\t') return c < 0 || c == '\r' || c == '\n';
         ++position_;
@@ -743,6 +743,9 @@ std::optional<std::int32_t> TextReader::try_read_int32() {
 }
 
 std::int32_t TextReader::read_int32() {
+    // Up to seven digits are always within the range.
+    std::int64_t short_value = 0;
+    if (short_integer_here(short_value)) return static_cast<std::int32_t>(short_value);
     const bool skipped = skip_separators();
     std::int32_t value = 0;
     std::string_view text;

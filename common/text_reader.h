@@ -103,7 +103,17 @@ public:
     bool seek_eof();
     // Skips blanks and tabs only; then tells whether the line ends there (or
     // the file): whether the line holds another token.
-    bool seek_eoln();
+    bool seek_eoln() {
+        // As a rule one blank stands before the next token: bytes above the
+        // blank are never separators.
+        if (end_ - position_ >= 2 && buffer_[position_] == ' ' &&
+            static_cast<unsigned char>(buffer_[position_ + 1]) > ' ') {
+            ++position_;
+            after_cr_ = false;
+            return false;
+        }
+        return seek_eoln_slowly();
+    }
 
     // Number tokens. An invalid token raises runtime error 106.
     double read_real();
@@ -165,6 +175,7 @@ private:
     [[gnu::noinline]] double read_real_slowly();
     [[gnu::noinline]] std::int64_t read_integer_slowly();
     [[gnu::noinline]] void skip_line_slowly();
+    [[gnu::noinline]] bool seek_eoln_slowly();
     // The token at the read position, after the separators.
     Token take_token(bool skipped);
     // The shortest reading, of a short token after a few blanks, with room
