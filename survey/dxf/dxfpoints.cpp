@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <string_view>
 
 #include "common/cp1251.h"
@@ -32,6 +33,54 @@ constexpr int answer_column = 54;
 constexpr std::string_view binary_dxf = "AutoCAD Binary DXF";
 constexpr std::string_view utf8_byte_order_mark = "\xEF\xBB\xBF";
 
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The usual code line, one to three characters, digits right-aligned after
+// blanks ("  0", " 10", "100", "8"), read without a branch per character:
+// every other line of a drawing is a code line.
+bool short_group_code(std::string_view line, std::int32_t& code) {
+    const std::size_t size = line.size();
+    if (size == 0 || size > 3) return false;
+    // Right-aligned in three characters, the missing ones blanks.
+    const char c0 = size == 3 ? line[0] : ' ';
+    const char c1 = size >= 2 ? line[size - 2] : ' ';
+    const char c2 = line[size - 1];
+    const unsigned d0 = static_cast<unsigned char>(c0) - '0';
+    const unsigned d1 = static_cast<unsigned char>(c1) - '0';
+    const unsigned d2 = static_cast<unsigned char>(c2) - '0';
+    const bool b0 = c0 == ' ';
+    const bool b1 = c1 == ' ';
+    // Digits or leading blanks only, and the last one a digit.
+    if ((d2 > 9) | ((d1 > 9) & !b1) | ((d0 > 9) & !b0) | (b1 & !b0)) return false;
+    code = static_cast<std::int32_t>((b0 ? 0 : d0 * 100) + (b1 ? 0 : d1 * 10) + d2);
+    return true;
+}
+
+// The group code of any code line: an integer with blanks or tabs around
+// it, within the signed 32-bit range.
+bool group_code_of(std::string_view line, std::int32_t& code) {
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p != end && is_blank(*p)) ++p;
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    const char* const digits = p;
+    std::int64_t value = 0;
+    for (; p != end && *p >= '0' && *p <= '9'; ++p) {
+        // Beyond 32 bits it stops growing, and stays beyond.
+        if (value <= INT32_MAX) value = value * 10 + (*p - '0');
+    }
+    if (p == digits) return false;
+    while (p != end && is_blank(*p)) ++p;
+    if (p != end) return false;
+    if (negative) value = -value;
+    if (value < INT32_MIN || value > INT32_MAX) return false;
+    code = static_cast<std::int32_t>(value);
+    return true;
+}
+
 std::string_view without_blanks_around(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
@@ -41,48 +90,44 @@ std::string_view without_blanks_around(std::string_view text) {
 }  // namespace
 
 PointEntities::PointEntities(common::TextReader& drawing) : drawing_(drawing) {
-    has_code_ = read_code();
+    if (drawing_.eof()) return;
+    // The first line tells a binary drawing, and may carry a byte order mark.
+    std::string_view text = drawing_.read_line();
+    if (text.starts_with(binary_dxf)) {
+        throw common::RunError(EINVAL, "cannot read \"" + common::printable_token(drawing_.name(), 255) +
+                                           "\": binary DXF, save it as ASCII DXF");
+    }
+    if (text.starts_with(utf8_byte_order_mark)) text.remove_prefix(utf8_byte_order_mark.size());
+    has_code_ = code_line(text, 1);
 }
 
 // Reads the next group code line; false at the end of the drawing.
 bool PointEntities::read_code() {
-    if (drawing_.eof()) return false;
     const long line = drawing_.line_number();
-    std::string_view text = drawing_.read_line();
-    if (line == 1) {
-        if (text.starts_with(binary_dxf)) {
-            throw common::RunError(EINVAL, "cannot read \"" + common::printable_token(drawing_.name(), 255) +
-                                               "\": binary DXF, save it as ASCII DXF");
-        }
-        if (text.starts_with(utf8_byte_order_mark)) text.remove_prefix(utf8_byte_order_mark.size());
-    }
+    const std::string_view text = drawing_.read_line();
+    if (short_group_code(text, code_)) return true;
+    return code_line(text, line);
+}
+
+bool PointEntities::code_line(std::string_view text, long line) {
+    if (group_code_of(text, code_)) return true;
     const std::string_view code = without_blanks_around(text);
-    if (common::parse_int32(code, code_)) return true;
     // Blank lines after the last pair end the drawing as its end does.
     if (code.empty() && drawing_.seek_eof()) return false;
     if (code.empty()) throw invalid_line(drawing_.name(), line, "no group code");
     throw common::invalid_number(code, drawing_.name(), line);
 }
 
-// The value line of code 10, 20 or 30 of a POINT: the whole line, blanks
-// around it aside, is one number.
+// The value line of code 10, 20 or 30 of a POINT: a number, the rest of
+// the line discarded.
 void PointEntities::take_coordinate() {
     bool& taken = code_ == 10 ? has_x_ : code_ == 20 ? has_y_ : has_z_;
-    if (taken) {
-        drawing_.skip_line();
-        return;
+    if (!taken) {
+        if (drawing_.seek_eoln()) throw invalid_line(drawing_.name(), drawing_.line_number(), "no value");
+        (code_ == 10 ? point_.east : code_ == 20 ? point_.north : point_.elevation) = drawing_.read_real();
+        taken = true;
     }
-    const long line = drawing_.line_number();
-    const std::string_view text = drawing_.read_line_text();
-    // A line longer than a line buffer is never one number.
-    const bool whole = drawing_.eoln();
     drawing_.skip_line();
-    const std::string_view token = without_blanks_around(text);
-    if (token.empty()) throw invalid_line(drawing_.name(), line, "no value");
-    double value = 0;
-    if (!whole || !common::parse_real(token, value)) throw common::invalid_number(token, drawing_.name(), line);
-    (code_ == 10 ? point_.east : code_ == 20 ? point_.north : point_.elevation) = value;
-    taken = true;
 }
 
 std::optional<PointEntity> PointEntities::close_entity() {
@@ -94,22 +139,25 @@ std::optional<PointEntity> PointEntities::close_entity() {
 }
 
 std::optional<PointEntity> PointEntities::next() {
-    // A group code whose value line is missing ends the drawing.
-    while (has_code_ && !drawing_.eof()) {
-        std::optional<PointEntity> closed;
-        bool more = true;
-        if (code_ == 0) {
-            const std::string_view value = drawing_.read_line();
-            more = value != "EOF";
-            const bool point = value == "POINT";
-            closed = close_entity();
-            in_point_ = point;
-        } else if (in_point_ && (code_ == 10 || code_ == 20 || code_ == 30)) {
-            take_coordinate();
-        } else {
-            drawing_.skip_line();
+    while (has_code_) {
+        if (code_ != 0) {
+            if (!in_point_ || (code_ != 10 && code_ != 20 && code_ != 30)) {
+                drawing_.skip_line();
+            } else if (drawing_.eof()) {
+                break;  // a coordinate's group code without its value
+            } else {
+                take_coordinate();
+            }
+            has_code_ = read_code();
+            continue;
         }
-        has_code_ = more && read_code();
+        // Group code 0 ends the entity before it and starts the next one.
+        const std::string_view value = drawing_.read_line();
+        const bool point = value == "POINT";
+        const bool end = value == "EOF";
+        std::optional<PointEntity> closed = close_entity();
+        in_point_ = point;
+        has_code_ = !end && read_code();
         if (closed) return closed;
     }
     has_code_ = false;

@@ -15,6 +15,8 @@
 //   "0\nPOINT\n10\n1.5\n20\n2.5\n0\nEOF\n"                  the point 1.5 2.5 0 (no Z)
 //   "  0\nLINE\n  8\nPOINT\n 10\n1\n 20\n2\n"              no point (a layer named POINT)
 //   "  0\nPOINT\n 10\n1.5\n  0\nEOF\n"                       a point without Y: left out
+//   "  0\nPOINT\n 10\n1.5 7\n 20\n2\n"                        the point 1.5 2 0 (the rest
+//                                                            of a value line is discarded)
 //   "  0\nPOINT\n 10\n1,5\n"                                 runtime error 106, line 4
 //   "SECTION\n"                                              runtime error 106, line 1
 //   "AutoCAD Binary DXF\r\n\x1a..."                          refused: a binary drawing
@@ -23,6 +25,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include "common/console.h"
 #include "common/text_reader.h"
@@ -52,6 +55,9 @@ public:
 
 private:
     bool read_code();
+    // A group code line other than the usual short one, read at `line`;
+    // false at the end of the drawing.
+    [[gnu::noinline]] bool code_line(std::string_view text, long line);
     void take_coordinate();
     std::optional<PointEntity> close_entity();
 

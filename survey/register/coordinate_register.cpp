@@ -2,7 +2,6 @@
 
 #include <span>
 #include <string>
-#include <utility>
 
 #include "common/cp1251.h"
 #include "common/field_format.h"
@@ -63,6 +62,15 @@ std::optional<std::size_t> read_columns(common::TextReader& reader, std::span<co
     return columns.size();
 }
 
+// A real column that must stand on the record's line: a line that ends
+// before it raises runtime error 106.
+double real_on_the_line(common::TextReader& reader, std::string_view column) {
+    if (reader.seek_eoln()) {
+        throw invalid_line(reader.name(), reader.line_number(), std::string(column) + " missing");
+    }
+    return reader.read_real();
+}
+
 // A record starts at the next token, blank lines passed over.
 bool record_starts(common::TextReader& reader, RegisterRecord& record) {
     if (reader.seek_eof()) return false;
@@ -118,12 +126,8 @@ RegisterRecord read_fixed_with_elevation(common::TextReader& reader) {
 RegisterPoint read_fixed_without_elevation(common::TextReader& reader) {
     RegisterPoint point;
     point.number = reader.read_int32();
-    for (const auto& [value, name] : {std::pair{&point.north, "north"}, std::pair{&point.east, "east"}}) {
-        if (reader.seek_eoln()) {
-            throw invalid_line(reader.name(), reader.line_number(), std::string(name) + " missing");
-        }
-        *value = reader.read_real();
-    }
+    point.north = real_on_the_line(reader, "north");
+    point.east = real_on_the_line(reader, "east");
     reader.skip_line();
     return point;
 }
