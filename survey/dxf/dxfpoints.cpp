@@ -33,10 +33,6 @@ constexpr int answer_column = 54;
 constexpr std::string_view binary_dxf = "AutoCAD Binary DXF";
 constexpr std::string_view utf8_byte_order_mark = "\xEF\xBB\xBF";
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // The usual code line, one to three characters, digits right-aligned after
 // blanks ("  0", " 10", "100", "8"), read without a branch per character:
 // every other line of a drawing is a code line.
@@ -55,29 +51,6 @@ bool short_group_code(std::string_view line, std::int32_t& code) {
     // Digits or leading blanks only, and the last one a digit.
     if ((d2 > 9) | ((d1 > 9) & !b1) | ((d0 > 9) & !b0) | (b1 & !b0)) return false;
     code = static_cast<std::int32_t>((b0 ? 0 : d0 * 100) + (b1 ? 0 : d1 * 10) + d2);
-    return true;
-}
-
-// The group code of any code line: an integer with blanks or tabs around
-// it, within the signed 32-bit range.
-bool group_code_of(std::string_view line, std::int32_t& code) {
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    while (p != end && is_blank(*p)) ++p;
-    bool negative = false;
-    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    const char* const digits = p;
-    std::int64_t value = 0;
-    for (; p != end && *p >= '0' && *p <= '9'; ++p) {
-        // Beyond 32 bits it stops growing, and stays beyond.
-        if (value <= INT32_MAX) value = value * 10 + (*p - '0');
-    }
-    if (p == digits) return false;
-    while (p != end && is_blank(*p)) ++p;
-    if (p != end) return false;
-    if (negative) value = -value;
-    if (value < INT32_MIN || value > INT32_MAX) return false;
-    code = static_cast<std::int32_t>(value);
     return true;
 }
 
@@ -110,8 +83,8 @@ bool PointEntities::read_code() {
 }
 
 bool PointEntities::code_line(std::string_view text, long line) {
-    if (group_code_of(text, code_)) return true;
     const std::string_view code = without_blanks_around(text);
+    if (common::parse_int32(code, code_)) return true;
     // Blank lines after the last pair end the drawing as its end does.
     if (code.empty() && drawing_.seek_eof()) return false;
     if (code.empty()) throw invalid_line(drawing_.name(), line, "no group code");
