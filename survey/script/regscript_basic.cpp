@@ -3,7 +3,6 @@
 #include <array>
 
 #include "common/cp1251.h"
-#include "common/field_format.h"
 #include "survey/register/coordinate_register.h"
 #include "survey/script/regscript.h"
 #include "survey/script/script_dialogue.h"
