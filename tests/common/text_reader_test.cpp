@@ -192,21 +192,6 @@ std::string int32_or_report(TextReader& reader) {
     }
 }
 
-TEST(text_reader, whole_32_bit_numbers_and_the_end_of_a_line) {
-    auto reader = reader_of("2147483647 -2147483648 007 12.0 1e3 \t 2147483648\t \r\nx");
-    for (const char* expected : {"2147483647", "-2147483648", "7", "none", "none"}) {
-        EXPECT_FALSE(reader.seek_eoln());
-        EXPECT_EQ(int32_or_report(reader), expected);
-    }
-    EXPECT_EQ(int32_or_report(reader), "invalid numeric format \"2147483648\" (list.txt, line 1)");
-    EXPECT_TRUE(reader.seek_eoln());
-    EXPECT_EQ(reader.line_number(), 1);
-    reader.skip_line();
-    EXPECT_FALSE(reader.seek_eoln());
-    EXPECT_EQ(reader.read_line(), "x");
-    EXPECT_TRUE(reader.seek_eoln());
-}
-
 TEST(text_reader, large_and_tiny_buffers_read_the_same_tokens) {
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
         SCOPED_TRACE(seed);
