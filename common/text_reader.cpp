@@ -393,6 +393,14 @@ bool TextReader::seek_eof() {
     return eof();
 }
 
+bool TextReader::seek_eoln_slowly() {
+    for (int c = peek();; c = peek()) {
+        if (c != ' ' && c != '\t') return c < 0 || c == '\r' || c == '\n';
+        ++position_;
+        after_cr_ = false;
+    }
+}
+
 namespace {
 
 // Byte classes of the scanners: what ends a token (blanks, tabs, line ends
@@ -723,7 +731,21 @@ std::int64_t TextReader::read_integer_slowly() {
     return value;
 }
 
+std::optional<std::int32_t> TextReader::try_read_int32() {
+    std::int64_t short_value = 0;
+    if (short_integer_here(short_value)) return static_cast<std::int32_t>(short_value);
+    const Token token = take_token(skip_separators());
+    if (!token.found) return 0;
+    if (token.too_long || !is_integer_token(token.text)) return std::nullopt;
+    std::int32_t value = 0;
+    if (!parse_int32(token.text, value)) fail(token);
+    return value;
+}
+
 std::int32_t TextReader::read_int32() {
+    // Up to seven digits are always within the range.
+    std::int64_t short_value = 0;
+    if (short_integer_here(short_value)) return static_cast<std::int32_t>(short_value);
     const bool skipped = skip_separators();
     std::int32_t value = 0;
     std::string_view text;

@@ -101,6 +101,19 @@ public:
     bool eoln();
     // Skips blanks, tabs and line ends; then tells whether the end is reached.
     bool seek_eof();
+    // Skips blanks and tabs only; then tells whether the line ends there (or
+    // the file): whether the line holds another token.
+    bool seek_eoln() {
+        // As a rule one blank stands before the next token: bytes above the
+        // blank are never separators.
+        if (end_ - position_ >= 2 && buffer_[position_] == ' ' &&
+            static_cast<unsigned char>(buffer_[position_ + 1]) > ' ') {
+            ++position_;
+            after_cr_ = false;
+            return false;
+        }
+        return seek_eoln_slowly();
+    }
 
     // Number tokens. An invalid token raises runtime error 106.
     double read_real();
@@ -118,6 +131,10 @@ public:
         if (!next_integer(value)) return std::nullopt;
         return value;
     }
+    // The same for a signed 32-bit field: a token that is not an integer is
+    // reported back, but an integer beyond the field raises runtime error
+    // 106 as read_int32 does; it is never wrapped.
+    std::optional<std::int32_t> try_read_int32();
 
     // The characters up to the line end, at most 255; the rest stays.
     std::string_view read_line_text();
@@ -158,6 +175,7 @@ private:
     [[gnu::noinline]] double read_real_slowly();
     [[gnu::noinline]] std::int64_t read_integer_slowly();
     [[gnu::noinline]] void skip_line_slowly();
+    [[gnu::noinline]] bool seek_eoln_slowly();
     // The token at the read position, after the separators.
     Token take_token(bool skipped);
     // The shortest reading, of a short token after a few blanks, with room

@@ -1,7 +1,7 @@
 // The coordinate register: the number check, the records in each of the
 // eight layouts, and the two fixed-layout reads, each loop as its program
 // runs it. Every read is done twice, through a large and a tiny buffer, and
-// must give the same points and the same stop.
+// must give the same records, lines and stop; only error 106 may stop it.
 #include <bit>
 #include <cstdio>
 #include <string>
@@ -29,52 +29,54 @@ void note(std::string& out, const survey::RegisterPoint& point) {
 
 std::string check(std::string_view bytes, Buffering buffering) {
     common::TextReader reader = fuzzing::reader_of(bytes, buffering);
-    const auto ordinal = survey::register_check(reader);
-    return ordinal ? "bad token " + std::to_string(*ordinal) : "passes";
+    const auto bad = survey::register_check(reader);
+    return bad ? "bad token " + std::to_string(bad->ordinal) + " line " + std::to_string(bad->line) : "passes";
+}
+
+void note(std::string& out, const survey::RegisterRecord& record) {
+    out += std::to_string(static_cast<int>(record.kind)) + " line " + std::to_string(record.line) + "\n";
+    if (record.kind != survey::RegisterRecord::Kind::left_out) note(out, record.point);
+}
+
+// Runs a record loop; a point number beyond 32 bits stops it with error 106.
+template <typename Loop>
+std::string records(Loop loop) {
+    std::string out;
+    try {
+        loop(out);
+    } catch (const common::RunError& error) {
+        if (error.code() != common::error_invalid_numeric_format) fuzzing::finding("unexpected " + error.report());
+        out += error.report();
+    }
+    return out;
 }
 
 // regscript: at least one record, until the end of the file.
 std::string layout_records(std::string_view bytes, Buffering buffering, int layout_number) {
     const survey::RegisterLayout& layout = survey::register_layout(layout_number);
     common::TextReader reader = fuzzing::reader_of(bytes, buffering);
-    std::string out;
-    do {
-        if (const auto point = survey::read_in_layout(reader, layout)) {
-            note(out, *point);
-        } else {
-            out += "failed\n";
-        }
-    } while (!reader.eof());
-    return out;
+    return records([&](std::string& out) {
+        do {
+            note(out, survey::read_in_layout(reader, layout));
+        } while (!reader.eof());
+    });
 }
 
 // regscript_basic: records until only blanks and line ends are left.
 std::string fixed_with_elevation(std::string_view bytes, Buffering buffering) {
     common::TextReader reader = fuzzing::reader_of(bytes, buffering);
-    std::string out;
-    while (!reader.seek_eof()) {
-        if (const auto point = survey::read_fixed_with_elevation(reader)) {
-            note(out, *point);
-        } else {
-            reader.skip_line();
-            out += "skipped\n";
-        }
-    }
-    return out;
+    return records([&](std::string& out) {
+        while (!reader.seek_eof()) note(out, survey::read_fixed_with_elevation(reader));
+    });
 }
 
 // stakeout: records until only blanks and line ends are left; a bad token
 // stops the pass with error 106.
 std::string fixed_without_elevation(std::string_view bytes, Buffering buffering) {
     common::TextReader reader = fuzzing::reader_of(bytes, buffering);
-    std::string out;
-    try {
+    return records([&](std::string& out) {
         while (!reader.seek_eof()) note(out, survey::read_fixed_without_elevation(reader));
-    } catch (const common::RunError& error) {
-        if (error.code() != common::error_invalid_numeric_format) fuzzing::finding("unexpected " + error.report());
-        out += error.report();
-    }
-    return out;
+    });
 }
 
 template <typename Read>

@@ -1,5 +1,8 @@
 #include "survey/register/coordinate_register.h"
 
+#include <span>
+#include <string>
+
 #include "common/cp1251.h"
 #include "common/field_format.h"
 
@@ -29,18 +32,13 @@ constexpr std::array<RegisterLayout, layout_count> layouts{{
     {8, {east, north}, 2, menu_8.view()},
 }};
 
-// The point number field of the script programs is signed 32-bit: a number
-// beyond it keeps its low-order bits.
-std::int64_t low_32_bits(std::int64_t value) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-}
-
-// Reads one column into the point; false when its token fails.
+// Reads one column into the point; false when its token is not a number of
+// the needed kind. A point number beyond 32 bits raises runtime error 106.
 bool read_column(common::TextReader& reader, Column column, RegisterPoint& point) {
     if (column == Column::number) {
-        const auto value = reader.try_read_integer();
+        const auto value = reader.try_read_int32();
         if (!value) return false;
-        point.number = low_32_bits(*value);
+        point.number = *value;
         return true;
     }
     const auto value = reader.try_read_real();
@@ -53,10 +51,31 @@ bool read_column(common::TextReader& reader, Column column, RegisterPoint& point
     return true;
 }
 
-std::string_view without_blanks_around(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+// Reads the columns in order from the line the reader stands on: how many
+// were read before the line ended; nothing when a token fails.
+std::optional<std::size_t> read_columns(common::TextReader& reader, std::span<const Column> columns,
+                                        RegisterPoint& point) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0 && reader.seek_eoln()) return i;
+        if (!read_column(reader, columns[i], point)) return std::nullopt;
+    }
+    return columns.size();
+}
+
+// A real column that must stand on the record's line: a line that ends
+// before it raises runtime error 106.
+double real_on_the_line(common::TextReader& reader, std::string_view column) {
+    if (reader.seek_eoln()) {
+        throw invalid_line(reader.name(), reader.line_number(), std::string(column) + " missing");
+    }
+    return reader.read_real();
+}
+
+// A record starts at the next token, blank lines passed over.
+bool record_starts(common::TextReader& reader, RegisterRecord& record) {
+    if (reader.seek_eof()) return false;
+    record.line = reader.line_number();
+    return true;
 }
 
 }  // namespace
@@ -65,50 +84,58 @@ const RegisterLayout& register_layout(int number) {
     return layouts.at(static_cast<std::size_t>(number - 1));
 }
 
-std::optional<std::int64_t> register_check(common::TextReader& reader) {
+std::optional<BadToken> register_check(common::TextReader& reader) {
     // Tokens are counted across the whole file, not per line. Blanks and
     // line ends after the last token read as 0 and leave the file at its end.
     std::int64_t ordinal = 0;
     do {
         ++ordinal;
-        if (!reader.try_read_real()) return ordinal;
+        if (!reader.try_read_real()) return BadToken{ordinal, reader.line_number()};
     } while (!reader.eof());
     return std::nullopt;
 }
 
-std::optional<RegisterPoint> read_in_layout(common::TextReader& reader, const RegisterLayout& layout) {
-    RegisterPoint point;
-    for (std::size_t i = 0; i < layout.column_count; ++i) {
-        if (!read_column(reader, layout.columns[i], point)) return std::nullopt;
+RegisterRecord read_in_layout(common::TextReader& reader, const RegisterLayout& layout) {
+    RegisterRecord record;
+    if (!record_starts(reader, record)) return record;
+    using enum RegisterRecord::Kind;
+    const auto read = read_columns(reader, {layout.columns.data(), layout.column_count}, record.point);
+    if (read == layout.column_count) {
+        record.kind = point;
+    } else if (read == layout.column_count - 1 && layout.has_elevation()) {
+        record.kind = plane_point;
+    } else {
+        record.kind = left_out;
     }
     reader.skip_line();
-    return point;
+    return record;
 }
 
-std::optional<RegisterPoint> read_fixed_with_elevation(common::TextReader& reader) {
-    RegisterPoint point;
-    point.elevation = no_elevation;
-    for (const Column column : {Column::number, Column::north, Column::east}) {
-        if (!read_column(reader, column, point)) return std::nullopt;
-    }
-    if (reader.eoln()) {
-        reader.skip_line();
-        return point;
-    }
-    // Only blanks (not tabs) are trimmed: an elevation set off by a tab is
-    // not one number and reads as 0.
-    const std::string_view rest = without_blanks_around(reader.read_line());
-    if (!rest.empty()) point.elevation = common::to_real(rest);
-    return point;
+RegisterRecord read_fixed_with_elevation(common::TextReader& reader) {
+    RegisterRecord record;
+    if (!record_starts(reader, record)) return record;
+    using enum Column;
+    constexpr std::array<Column, 4> columns{number, north, east, elevation};
+    record.point.elevation = no_elevation;
+    const auto read = read_columns(reader, columns, record.point);
+    record.kind = read >= columns.size() - 1 ? RegisterRecord::Kind::point : RegisterRecord::Kind::left_out;
+    reader.skip_line();
+    return record;
 }
 
 RegisterPoint read_fixed_without_elevation(common::TextReader& reader) {
     RegisterPoint point;
-    point.number = static_cast<std::uint16_t>(static_cast<std::uint64_t>(reader.read_integer()));
-    point.north = reader.read_real();
-    point.east = reader.read_real();
+    point.number = reader.read_int32();
+    point.north = real_on_the_line(reader, "north");
+    point.east = real_on_the_line(reader, "east");
     reader.skip_line();
     return point;
+}
+
+common::RunError invalid_line(std::string_view file_name, long line, std::string_view what) {
+    return common::RunError(common::error_invalid_numeric_format, "invalid numeric format: " + std::string(what) +
+                                                                      " (" + std::string(file_name) + ", line " +
+                                                                      std::to_string(line) + ")");
 }
 
 void write_register_point(common::TextWriter& writer, const RegisterPoint& point) {

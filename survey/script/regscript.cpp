@@ -108,11 +108,22 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
     common::TextWriter file = create_output(output, input->file);
     ScriptWriter script(file, text_height, elevation_decimals);
     script.write_header();
-    // At least one record is attempted: a register of blank lines gives one
-    // failed record. A failed record writes nothing but is still counted.
+    // At least one record is attempted: a register of blank lines, or blank
+    // lines after the last point, give one more that finds nothing. That
+    // one and a record left out write nothing but are still counted.
     std::int64_t record_count = 0;
+    std::int64_t left_out = 0;
     do {
-        if (const auto point = read_in_layout(reader, layout)) write_record(script, layout, *point);
+        const RegisterRecord record = read_in_layout(reader, layout);
+        switch (record.kind) {
+            case RegisterRecord::Kind::point: write_record(script, layout, record.point); break;
+            // The elevation-less twin of an odd layout is the next one.
+            case RegisterRecord::Kind::plane_point:
+                write_record(script, register_layout(layout.number + 1), record.point);
+                break;
+            case RegisterRecord::Kind::left_out: show_left_out(console, 23, ++left_out, record.line); break;
+            case RegisterRecord::Kind::end: break;
+        }
         show_count(console, 68, 19, point_mark, ++record_count, 6);
     } while (!reader.eof());
     script.write_footer();

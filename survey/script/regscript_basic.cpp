@@ -3,7 +3,6 @@
 #include <array>
 
 #include "common/cp1251.h"
-#include "common/field_format.h"
 #include "survey/register/coordinate_register.h"
 #include "survey/script/regscript.h"
 #include "survey/script/script_dialogue.h"
@@ -20,8 +19,6 @@ constexpr common::Cp1251Text height_prompt{" Височина на букви в
 constexpr common::Cp1251Text decimals_prompt{"           Брой знаци след дес. точка ? :"};
 constexpr common::Cp1251Text check_failed{"ГРЕШКА ВЪВ ФАЙЛА С КООРДИНАТИ. БРОЯЧ НА ЦИФРИ = "};
 constexpr common::Cp1251Text point_mark{"т. "};
-constexpr common::Cp1251Text skipped_records{"Пропуснати записи: "};
-constexpr common::Cp1251Text last_skipped{"   последният е т. "};
 constexpr common::Cp1251Text finished{"Регистъра е завършен.  "};
 
 constexpr std::array<PlacedText, 5> screen_texts{{
@@ -43,16 +40,6 @@ void write_record(ScriptWriter& script, const RegisterPoint& point) {
         script.write_number_label(point);
         script.write_elevation_label(point);
     }
-}
-
-// A record that cannot be read (a point number such as 12.0 or 1e3, or a
-// last line cut short) writes nothing; the count of such records and the
-// last of them stay on the screen, so that the surveyor can mend the
-// register.
-void show_skipped(common::Console& console, std::int64_t skipped, std::int64_t record) {
-    show_count(console, 12, 21, skipped_records, skipped, 6);
-    console.write(last_skipped);
-    console.write(common::integer(record, 6));
 }
 
 }  // namespace
@@ -77,15 +64,14 @@ int run_regscript_basic(common::Console& console, const std::filesystem::path& f
     // Blanks and blank lines after the last record end the register: no
     // record is attempted there.
     std::int64_t record_count = 0;
-    std::int64_t skipped = 0;
+    std::int64_t left_out = 0;
     while (!reader.seek_eof()) {
         show_count(console, 65, 9, point_mark, ++record_count, 6);
-        if (const auto point = read_fixed_with_elevation(reader)) {
-            write_record(script, *point);
+        const RegisterRecord record = read_fixed_with_elevation(reader);
+        if (record.kind == RegisterRecord::Kind::point) {
+            write_record(script, record.point);
         } else {
-            // The rest of the line belongs to the failed record.
-            reader.skip_line();
-            show_skipped(console, ++skipped, record_count);
+            show_left_out(console, 21, ++left_out, record.line);
         }
     }
     script.write_footer();

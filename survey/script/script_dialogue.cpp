@@ -1,24 +1,39 @@
 #include "survey/script/script_dialogue.h"
 
+#include "common/cp1251.h"
 #include "common/field_format.h"
 #include "common/run_error.h"
 #include "survey/register/coordinate_register.h"
 
 namespace survey {
 
+namespace {
+constexpr common::Cp1251Text line_mark{", ред "};
+constexpr common::Cp1251Text left_out_records{"Пропуснати записи: "};
+constexpr common::Cp1251Text last_left_out{"   последният е на ред "};
+}  // namespace
+
 std::optional<CheckedRegister> open_checked_register(common::Console& console, const std::filesystem::path& folder,
                                                      int row, int message_row, std::string_view check_failed) {
     NamedFile file = ask_file_name(console, folder, answer_column, row);
     auto reader = open_input(console, file, message_row);
     if (!reader) return std::nullopt;
-    if (const auto ordinal = register_check(*reader)) {
-        show_count(console, 12, message_row, check_failed, *ordinal);
+    if (const auto bad = register_check(*reader)) {
+        show_count(console, 12, message_row, check_failed, bad->ordinal);
+        console.write(line_mark);
+        console.write(common::integer(bad->line));
         console.final_key();
         return std::nullopt;
     }
     // The check read the file to its end: the records are read afresh.
     common::TextReader records = common::TextReader::open_or_fail(file.path, file.name);
     return CheckedRegister{std::move(file), std::move(records)};
+}
+
+void show_left_out(common::Console& console, int row, std::int64_t count, long line) {
+    show_count(console, 12, row, left_out_records, count, 6);
+    console.write(last_left_out);
+    console.write(common::integer(line, 6));
 }
 
 int read_elevation_decimals(common::Console& console) {

@@ -2,6 +2,7 @@
 // is used, and the decimals of the elevation labels.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -23,10 +24,16 @@ struct CheckedRegister {
 // Asks for the register at (answer_column, row), opens it and runs the number check
 // over it. Nothing when it cannot be opened or a token is not a number: the
 // message (the missing-file message, or `check_failed` followed by the
-// ordinal of the token) then stands at row `message_row` and the last key
-// is answered.
+// ordinal of the token and its line, "= 5, ред 2") then stands at row
+// `message_row` and the last key is answered.
 std::optional<CheckedRegister> open_checked_register(common::Console& console, const std::filesystem::path& folder,
                                                      int row, int message_row, std::string_view check_failed);
+
+// A record that is left out (too few numbers on its line, or a point number
+// such as 12.0) writes nothing; the count of such records and the line of
+// the last of them stay at (12, row), so that the surveyor can mend the
+// register: "Пропуснати записи:      2   последният е на ред      4".
+void show_left_out(common::Console& console, int row, std::int64_t count, long line);
 
 // The decimals of the elevation label, typed on the keyboard: a whole number
 // not below 0 (else runtime error 106); anything above 4 gives 4.

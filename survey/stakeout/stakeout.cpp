@@ -1,6 +1,7 @@
 // The dialogue of stakeout and its two passes over the register per station.
 #include "survey/stakeout/stakeout.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <optional>
@@ -148,8 +149,7 @@ public:
     // Asks for the station and the radius and lists the station.
     void list_next_station() {
         console.go_to(answer_column, station_row);
-        // Like the register's point numbers, the answer keeps its low 16 bits.
-        station_number = static_cast<std::uint16_t>(common::read_integer_answer(console));
+        station_number = read_station_answer();
         console.go_to(answer_column, radius_row);
         region_radius = common::read_real_answer(console);
         // A new listing is created now, after the answers that can be refused.
@@ -166,12 +166,27 @@ public:
     }
 
 private:
-    // When several records carry the station number, the last one wins.
+    // Like the register's point numbers, a whole signed 32-bit number: one
+    // beyond that range is an invalid number, never wrapped.
+    std::int32_t read_station_answer() {
+        TextReader answer = TextReader::keyboard(console);
+        const std::int32_t number = answer.read_int32();
+        answer.skip_line();
+        return number;
+    }
+
+    // When several records carry the station number, the last one wins. The
+    // same pass finds the width of the number column.
     std::optional<StationPosition> find_station() {
         std::optional<StationPosition> station;
+        std::int32_t lowest = 0;
+        std::int32_t highest = 0;
         for_each_record(register_path, register_name, [&](const RegisterPoint& point) {
             if (point.number == station_number) station = StationPosition{point.north, point.east};
+            lowest = std::min(lowest, point.number);
+            highest = std::max(highest, point.number);
         });
+        number_width = number_column_width(lowest, highest);
         return station;
     }
 
@@ -183,8 +198,8 @@ private:
             const double distance = DIST(station.north, station.east, point.north, point.east);
             if (distance > region_radius) return;
             ++included_count;
-            write_listing_row(listing.file(), point.number, ATANG(point.east - station.east, point.north - station.north),
-                              distance);
+            write_listing_row(listing.file(), point.number, number_width,
+                              ATANG(point.east - station.east, point.north - station.north), distance);
             write_at(console, count_column, radius_row, common::integer(included_count, 5));
         });
     }
@@ -193,10 +208,11 @@ private:
     const fs::path& register_path;
     const std::string& register_name;
     Listing& listing;
-    std::uint16_t station_number = 0;
+    std::int32_t station_number = 0;
     double region_radius = 0;
-    // Wider than the point numbers: a register may hold far more than
-    // 65535 points within the radius, and the count must not start over.
+    int number_width = 0;
+    // A register may hold far more than 65535 points within the radius, and
+    // the count must not start over.
     std::uint64_t included_count = 0;
 };
 

@@ -3,8 +3,8 @@
 // radius, and appends station after station to a stake-out listing.
 //
 // The register is read in the fixed layout (point number, north, east, an
-// optional elevation that is ignored); the point numbers keep their low 16
-// bits. The listing is created with its title, or extended when it exists.
+// optional elevation that is ignored), one record per line. The listing is
+// created with its title, or extended when it exists.
 #pragma once
 
 #include <filesystem>

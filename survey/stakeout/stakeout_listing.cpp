@@ -1,5 +1,7 @@
 #include "survey/stakeout/stakeout_listing.h"
 
+#include <algorithm>
+
 #include "common/cp1251.h"
 #include "common/field_format.h"
 
@@ -25,7 +27,7 @@ void write_listing_title(common::TextWriter& listing) {
     listing.write_line(title_rule);
 }
 
-void write_station_heading(common::TextWriter& listing, std::uint16_t station_number, double region_radius) {
+void write_station_heading(common::TextWriter& listing, std::int32_t station_number, double region_radius) {
     listing.write_line();
     listing.write_line();
     listing.write(station_label);
@@ -38,8 +40,19 @@ void write_station_heading(common::TextWriter& listing, std::uint16_t station_nu
     listing.write_line(heading_rule);
 }
 
-void write_listing_row(common::TextWriter& listing, std::int64_t point_number, double direction, double distance) {
-    listing.write(common::integer(point_number, 7));
+int number_column_width(std::int32_t lowest, std::int32_t highest) {
+    constexpr int usual_width = 7;
+    const auto width = std::max(common::integer(lowest).size(), common::integer(highest).size());
+    return std::max(usual_width, static_cast<int>(width));
+}
+
+void write_listing_row(common::TextWriter& listing, std::int32_t point_number, int number_width, double direction,
+                       double distance) {
+    // RANG keeps a direction above 0, but one a few hundred-thousandths of a
+    // grad east of north would still read 0.0000 at four decimals.
+    constexpr double rounds_to_zero = 0.00005;
+    if (direction < rounds_to_zero) direction = 400;
+    listing.write(common::integer(point_number, number_width));
     listing.write(' ');
     listing.write(common::fixed(direction, 12, 4));
     listing.write(' ');

@@ -17,7 +17,8 @@
 //
 // A row is the point number as n:7, a blank, the direction in grads as
 // x:12:4, a blank and the distance in metres as x:13:3: 34 characters, as
-// wide as the heading.
+// wide as the heading. A register with longer point numbers (-1234567,
+// 2147483647) widens the number column of its stations to the longest.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +30,14 @@ namespace survey {
 void write_listing_title(common::TextWriter& listing);
 
 // The radius is written rounded to whole metres.
-void write_station_heading(common::TextWriter& listing, std::uint16_t station_number, double region_radius);
+void write_station_heading(common::TextWriter& listing, std::int32_t station_number, double region_radius);
 
-void write_listing_row(common::TextWriter& listing, std::int64_t point_number, double direction, double distance);
+// The width of the number column for a register whose point numbers lie
+// between `lowest` and `highest`: 7, or the longest of them.
+int number_column_width(std::int32_t lowest, std::int32_t highest);
+
+// A direction that rounds to 0.0000 is written 400.0000: north is 400.
+void write_listing_row(common::TextWriter& listing, std::int32_t point_number, int number_width, double direction,
+                       double distance);
 
 }  // namespace survey

@@ -181,12 +181,23 @@ TEST(text_reader, large_and_tiny_buffers_read_the_same_lines) {
     }
 }
 
+// A whole 32-bit number, "none" for a token that is not an integer, or the
+// report of one beyond 32 bits.
+std::string int32_or_report(TextReader& reader) {
+    try {
+        const auto value = reader.try_read_int32();
+        return value ? std::to_string(*value) : "none";
+    } catch (const common::RunError& error) {
+        return error.what();
+    }
+}
+
 TEST(text_reader, large_and_tiny_buffers_read_the_same_tokens) {
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
         SCOPED_TRACE(seed);
         const std::string text = mixed_text(seed);
         TextReader large(std::make_unique<testing_support::StringSource>(text, 1 << 16), "a");
-        TextReader tiny(std::make_unique<testing_support::StringSource>(text, 3), "b", 4);
+        TextReader tiny(std::make_unique<testing_support::StringSource>(text, 3), "a", 4);
         int turn = 0;
         while (!large.eof()) {
             ASSERT_FALSE(tiny.eof());
@@ -194,6 +205,10 @@ TEST(text_reader, large_and_tiny_buffers_read_the_same_tokens) {
             // now and then the rest of a line.
             if (++turn % 5 == 0) {
                 ASSERT_EQ(large.seek_eof(), tiny.seek_eof());
+            } else if (turn % 3 == 0) {
+                ASSERT_EQ(large.seek_eoln(), tiny.seek_eoln());
+            } else if (turn % 11 == 0) {
+                ASSERT_EQ(int32_or_report(large), int32_or_report(tiny));
             } else if (turn % 7 == 0) {
                 ASSERT_EQ(std::string(large.read_line_text()), tiny.read_line_text());
                 large.skip_line();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -33,7 +34,7 @@ struct Point {
 };
 
 struct Station {
-    std::int64_t number = 0;  // as typed: may be above 65535
+    std::int64_t number = 0;
     double radius = 0;
     std::string radius_text;
 };
@@ -61,10 +62,6 @@ std::string register_text(const std::vector<Point>& points) {
     return text;
 }
 
-std::uint16_t low_bits(std::int64_t number) {
-    return static_cast<std::uint16_t>(static_cast<std::uint64_t>(number));
-}
-
 double own_direction(double east, double north) {
     double grads = std::atan2(east, north) * 200 / std::numbers::pi;
     if (grads <= 0) grads += 400;
@@ -75,23 +72,31 @@ double own_direction(double east, double north) {
 std::vector<Row> expected_rows(const std::vector<Point>& points, const Station& station) {
     const Point* found = nullptr;
     for (const Point& p : points) {
-        if (low_bits(p.number) == low_bits(station.number)) found = &p;
+        if (p.number == station.number) found = &p;
     }
     std::vector<Row> rows;
     if (found == nullptr) return rows;
     for (const Point& p : points) {
-        if (low_bits(p.number) == low_bits(station.number)) continue;
+        if (p.number == station.number) continue;
         const double north = p.north() - found->north();
         const double east = p.east() - found->east();
         const double distance = std::hypot(north, east);
-        if (distance <= station.radius) rows.push_back({low_bits(p.number), own_direction(east, north), distance});
+        if (distance <= station.radius) rows.push_back({p.number, own_direction(east, north), distance});
     }
     return rows;
 }
 
+// The width of a listing row: the number column is 7 wide, or as wide as
+// the longest point number of the register.
+std::size_t row_width(const std::vector<Point>& points) {
+    std::size_t width = 7;
+    for (const Point& p : points) width = std::max(width, std::to_string(p.number).size());
+    return width + 1 + 12 + 1 + 13;
+}
+
 // The rows of every station of a listing, in order: the lines after the
 // second tilde rule of a heading, up to the next empty line.
-std::vector<std::vector<Row>> listed_rows(const std::string& listing) {
+std::vector<std::vector<Row>> listed_rows(const std::string& listing, std::size_t width) {
     std::vector<std::vector<Row>> stations;
     bool between_rules = false;
     bool in_rows = false;
@@ -107,9 +112,11 @@ std::vector<std::vector<Row>> listed_rows(const std::string& listing) {
         } else if (line.empty()) {
             in_rows = false;
         } else if (in_rows) {
-            EXPECT_EQ(line.size(), 34u) << line;
-            stations.back().push_back({common::to_integer(line.substr(0, 7)), common::to_real(line.substr(8, 12)),
-                                       common::to_real(line.substr(21, 13))});
+            EXPECT_EQ(line.size(), width) << line;
+            const std::size_t number_end = width - 27;
+            stations.back().push_back({common::to_integer(line.substr(0, number_end)),
+                                       common::to_real(line.substr(number_end + 1, 12)),
+                                       common::to_real(line.substr(number_end + 14, 13))});
         }
     }
     return stations;
@@ -135,7 +142,7 @@ void check_stations(const std::vector<Point>& points, const std::vector<Station>
     ASSERT_EQ(common::run_on_console(console, {"stakeout", survey::run_stakeout}, folder.path(), &report), 0)
         << report;
 
-    const auto listed = listed_rows(folder.read("list.txt"));
+    const auto listed = listed_rows(folder.read("list.txt"), row_width(points));
     ASSERT_EQ(listed.size(), stations.size());
     for (std::size_t s = 0; s < stations.size(); ++s) {
         SCOPED_TRACE(testing::Message() << "station " << stations[s].number << " radius " << stations[s].radius_text);
@@ -180,10 +187,14 @@ TEST(independent_check, points_where_the_geometry_turns) {
         {113, n, e - 150'001},              // just outside
         {114, n + 1, e - 1},                // a millimetre off, north-west
         {3 * 65536 + 200, n - 3'000, e + 4'000},  // a number above 65535
-        {65536 + 115, n + 1, e + 1},        // 115 above 65535: the last record of station 115 wins
+        {INT32_MAX, n + 2, e + 5'000},      // the longest numbers widen the number column
+        {INT32_MIN, n - 5'000, e - 2},
+        {115, n + 1, e + 1},                // the last record of station 115 wins
+        {116, n + 3'000'000, e + 1},        // 0.00002 grads east of north: 400.0000, never 0.0000
     };
     check_stations(points, {station(7, "150"), station(65536 + 7, "150.0005"), station(115, "1000"),
-                            station(999, "150"), station(7, "0"), station(7, "-1"), station(200, "5")});
+                            station(999, "150"), station(7, "0"), station(7, "-1"), station(200, "5"),
+                            station(3 * 65536 + 200, "5"), station(INT32_MIN, "10"), station(7, "3001")});
 }
 
 TEST(independent_check, random_registers) {
@@ -211,7 +222,7 @@ TEST(independent_check, random_registers) {
         for (const Station& s : stations) {
             const Point* centre = nullptr;
             for (const Point& p : points) {
-                if (low_bits(p.number) == low_bits(s.number)) centre = &p;
+                if (p.number == s.number) centre = &p;
             }
             for (Point& p : points) {
                 const double d = std::hypot(p.north() - centre->north(), p.east() - centre->east());
