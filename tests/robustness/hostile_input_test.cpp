@@ -86,7 +86,16 @@ void run_table(std::string_view program, std::string_view usual_keys, const std:
         const double max_seconds = row.max_seconds > 0 ? row.max_seconds : has_fifo ? refusal_seconds : 0;
         if (max_seconds > 0) {
             EXPECT_GE(outcome.seconds, row.min_seconds);
-            EXPECT_LT(outcome.seconds, max_seconds);
+            // A paced run's upper bound leaves out what the same run with the
+            // usual keys takes, so that starting a process (most of a second
+            // under wine on a busy machine) does not count as the pace.
+            double seconds = outcome.seconds;
+            if (row.max_seconds > 0 && row.keys != usual_keys) {
+                testing_support::TempFolder same;
+                for (const Entry& entry : row.entries) make(same, entry);
+                seconds -= std::min(seconds, run_in(program, same, usual_keys, 10).seconds);
+            }
+            EXPECT_LT(seconds, max_seconds);
         }
         EXPECT_EQ(run.exit_code, row.exit_code) << run.screen << run.errors;
         // Each report once.
