@@ -28,7 +28,7 @@ int run_numbered_list(common::Console& console, const std::filesystem::path& fol
     console.clear_screen();
     line_ends(console, 2);
     auto files = ask_files(console, folder, list_prompt, document_prompt);
-    if (!files) return 0;
+    if (!files) return common::exit_input_missing;
 
     line_ends(console, 1);
     show_choice_menu(console, notation_menu);
@@ -43,10 +43,10 @@ int run_numbered_list(common::Console& console, const std::filesystem::path& fol
     PointList point_list(std::move(files->point_list), angle_notation, FieldOrder::number_latitude_longitude);
     std::int64_t points_read = 0;
     // Shown at 0 first, so that an empty list is counted too.
-    show_count(console, count_column, count_row, count_label, points_read);
+    common::show_count(console, count_column, count_row, count_label, points_read);
     convert_list(point_list, document, [&](const PointRecord& point_record) {
         document.add(point_record);
-        show_count(console, count_column, count_row, count_label, ++points_read);
+        common::show_count(console, count_column, count_row, count_label, ++points_read);
     });
 
     line_ends(console, 2);

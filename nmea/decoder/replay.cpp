@@ -1,10 +1,9 @@
 // The start-up dialogue and the replay loop of nmeadecode.
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <system_error>
 
+#include "common/dialogue.h"
 #include "common/field_format.h"
 #include "common/run_error.h"
 #include "nmea/decoder/dashboard.h"
@@ -46,13 +45,9 @@ std::chrono::microseconds pause_length_of(double delay) {
 
 // An output that is the recording itself (a link to it) would be emptied
 // before the replay reads a line of it.
-void refuse_the_recording_as_output(const std::filesystem::path& folder) {
+void refuse_the_recording_as_output(const std::filesystem::path& folder, const common::NamedFile& recording) {
     for (const std::string_view output : {FixLog::file_name, TrackDocument::file_name}) {
-        std::error_code not_there;
-        if (std::filesystem::equivalent(folder / output, folder / recording_name, not_there)) {
-            throw common::RunError(EACCES,
-                                   "cannot create \"" + std::string(output) + "\": it is the file being read");
-        }
+        common::refuse_input_as_output(common::named_file(folder, std::string(output)), recording);
     }
 }
 
@@ -118,12 +113,13 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.write_line_end();
     console.write_line_end();
 
-    auto recording = common::TextReader::open(folder / recording_name, std::string(recording_name));
+    const common::NamedFile recording_file = common::named_file(folder, std::string(recording_name));
+    auto recording = common::TextReader::open(recording_file.path, recording_file.name);
     if (!recording) {
         console.set_colour(12);
         console.write("     \"REC_COM.txt\" - source file must exist in directory ! ");
         console.final_line();
-        return 0;
+        return common::exit_input_missing;
     }
 
     console.set_colour(7);
@@ -137,7 +133,7 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.write("     For START and STOP  press a key ...  ");
     console.read_key();
 
-    refuse_the_recording_as_output(folder);
+    refuse_the_recording_as_output(folder, recording_file);
     Decoder decoder(console, folder, delay);
     draw_frame(console);
 

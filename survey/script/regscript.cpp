@@ -88,8 +88,8 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
     if (!input) return 0;
     common::TextReader& reader = input->reader;
 
-    const NamedFile output = ask_file_name(console, folder, answer_column, 20);
-    refuse_input_as_output(output, input->file);
+    const common::NamedFile output = common::ask_file_name(console, folder, answer_column, 20);
+    common::refuse_input_as_output(output, input->file);
 
     double text_height = 0;
     if (layout.has_number() || layout.has_elevation()) {
@@ -105,7 +105,7 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
         console.write_line_end();
     }
 
-    common::TextWriter file = create_output(output, input->file);
+    common::TextWriter file = common::create_output(output, input->file);
     ScriptWriter script(file, text_height, elevation_decimals);
     script.write_header();
     // At least one record is attempted: a register of blank lines, or blank
@@ -124,7 +124,7 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
             case RegisterRecord::Kind::left_out: show_left_out(console, 23, ++left_out, record.line); break;
             case RegisterRecord::Kind::end: break;
         }
-        show_count(console, 68, 19, point_mark, ++record_count, 6);
+        common::show_count(console, 68, 19, point_mark, ++record_count, 6);
     } while (!reader.eof());
     script.write_footer();
     input.reset();

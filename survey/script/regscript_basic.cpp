@@ -51,14 +51,14 @@ int run_regscript_basic(common::Console& console, const std::filesystem::path& f
     if (!input) return 0;
     common::TextReader& reader = input->reader;
 
-    const NamedFile output = ask_file_name(console, folder, answer_column, 11);
-    refuse_input_as_output(output, input->file);
+    const common::NamedFile output = common::ask_file_name(console, folder, answer_column, 11);
+    common::refuse_input_as_output(output, input->file);
     console.go_to(answer_column, 13);
     const double text_height = common::read_real_answer(console);
     console.go_to(answer_column, 15);
     const int elevation_decimals = read_elevation_decimals(console);
 
-    common::TextWriter file = create_output(output, input->file);
+    common::TextWriter file = common::create_output(output, input->file);
     ScriptWriter script(file, text_height, elevation_decimals);
     script.write_header();
     // Blanks and blank lines after the last record end the register: no
@@ -66,7 +66,7 @@ int run_regscript_basic(common::Console& console, const std::filesystem::path& f
     std::int64_t record_count = 0;
     std::int64_t left_out = 0;
     while (!reader.seek_eof()) {
-        show_count(console, 65, 9, point_mark, ++record_count, 6);
+        common::show_count(console, 65, 9, point_mark, ++record_count, 6);
         const RegisterRecord record = read_fixed_with_elevation(reader);
         if (record.kind == RegisterRecord::Kind::point) {
             write_record(script, record.point);

@@ -15,11 +15,11 @@ constexpr common::Cp1251Text last_left_out{"   последният е на ре
 
 std::optional<CheckedRegister> open_checked_register(common::Console& console, const std::filesystem::path& folder,
                                                      int row, int message_row, std::string_view check_failed) {
-    NamedFile file = ask_file_name(console, folder, answer_column, row);
-    auto reader = open_input(console, file, message_row);
+    common::NamedFile file = common::ask_file_name(console, folder, answer_column, row);
+    auto reader = common::open_input(console, file, message_row);
     if (!reader) return std::nullopt;
     if (const auto bad = register_check(*reader)) {
-        show_count(console, 12, message_row, check_failed, bad->ordinal);
+        common::show_count(console, 12, message_row, check_failed, bad->ordinal);
         console.write(line_mark);
         console.write(common::integer(bad->line));
         console.final_key();
@@ -31,7 +31,7 @@ std::optional<CheckedRegister> open_checked_register(common::Console& console, c
 }
 
 void show_left_out(common::Console& console, int row, std::int64_t count, long line) {
-    show_count(console, 12, row, left_out_records, count, 6);
+    common::show_count(console, 12, row, left_out_records, count, 6);
     console.write(last_left_out);
     console.write(common::integer(line, 6));
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/console.h"
+#include "common/dialogue.h"
 #include "common/text_reader.h"
 #include "survey/register/dialogue.h"
 
@@ -17,7 +18,7 @@ namespace survey {
 constexpr int answer_column = 53;
 
 struct CheckedRegister {
-    NamedFile file;
+    common::NamedFile file;
     common::TextReader reader;  // at the start of the register
 };
 
