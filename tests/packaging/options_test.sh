@@ -2,11 +2,13 @@
 # --help and --version on every program, and nothing else changed by
 # arguments: a run with other arguments gives the same screen, messages,
 # exit code and files as a run without.
-#   options_test.sh <folder of the programs> <source folder> <version>
+#   options_test.sh <folder of the programs> <source folder> <version> <program>...
 set -u
 programs=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 version=$3
+shift 3
+[ $# -gt 0 ] || { echo "$0: no programs named" >&2; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C.UTF-8
@@ -43,7 +45,7 @@ help_is_short() {
         [ "$(wc -l <<<"$text")" -le 24 ]
 }
 
-for name in nmeadecode logconvert regscript regscript_basic dxfpoints kmlmarks kmlmarks_basic kmlpath stakeout; do
+for name in "$@"; do
     program=$programs/$name
     help=$("$program" --help </dev/null 2>"$work/errors"); code=$?
     check "$name --help ends with 0" test "$code" = 0
