@@ -72,17 +72,20 @@ private:
     // when it is the last field (a sentence without the mode field).
     void read_mode();
 
-    common::Console& console;
+    // The members the system names (receiver_state, line_text, fix_log,
+    // track_document) keep their names; the others end in "_" as private
+    // members do everywhere.
+    common::Console& console_;
     ReceiverState receiver_state;
     LineText line_text;
     // The two letters after the "$" of the line: GSV groups are kept per
     // talker.
-    Talker talker{};
-    SatelliteView satellite_view;
+    Talker talker_{};
+    SatelliteView satellite_view_;
     FixLog fix_log;
     TrackDocument track_document;
     // One pause: a quarter of the DELAY answer; 0 for none.
-    std::chrono::microseconds pause_length;
+    std::chrono::microseconds pause_length_;
 };
 
 }  // namespace nmea

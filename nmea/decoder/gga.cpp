@@ -85,7 +85,7 @@ void Decoder::handle_gga() {
     show(69, 24, fixed(s.correction_age, 2, 0));
     s.station_id_text = line_text.last_field();
     show(26, 23, s.station_id_text);
-    satellite_view.count_gga();
+    satellite_view_.count_gga();
 
     // Only a fix with a time of day is logged; midnight exactly, or an empty
     // time field, is shown and nothing more.

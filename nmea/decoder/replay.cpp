@@ -53,15 +53,15 @@ void refuse_the_recording_as_output(const std::filesystem::path& folder, const c
 
 }  // namespace
 
-Decoder::Decoder(common::Console& console_, const std::filesystem::path& folder, double delay)
-    : console(console_), fix_log(folder), track_document(folder), pause_length(pause_length_of(delay)) {}
+Decoder::Decoder(common::Console& console, const std::filesystem::path& folder, double delay)
+    : console_(console), fix_log(folder), track_document(folder), pause_length_(pause_length_of(delay)) {}
 
 void Decoder::show(int column, int row, std::string_view text) {
-    nmea::show(console, column, row, text);
+    nmea::show(console_, column, row, text);
 }
 
 void Decoder::pause() {
-    if (pause_length.count() > 0) console.delay(pause_length);
+    if (pause_length_.count() > 0) console_.delay(pause_length_);
 }
 
 void Decoder::show_pc_clock() {
@@ -94,8 +94,8 @@ void Decoder::process_line(std::string_view line) {
     const std::size_t dollar = line.find('$');
     const std::size_t tag_start = dollar == std::string_view::npos ? 2 : dollar + 3;
     const std::string_view talker_letters = line.substr(std::min(tag_start - 2, line.size()), 2);
-    talker = {};
-    std::copy(talker_letters.begin(), talker_letters.end(), talker.begin());
+    talker_ = {};
+    std::copy(talker_letters.begin(), talker_letters.end(), talker_.begin());
     line_text = LineText(line.substr(std::min(tag_start, line.size())));
 
     for (const SentenceHandler& handler : sentence_handlers) {
