@@ -21,14 +21,19 @@ extern const std::string_view suite_banner;
 using ProgramMain = int (*)(Console& console, const std::filesystem::path& folder);
 
 // A program's identity, kept in its own folder beside its main(): its name,
-// the run of its dialogue, and what --help says about it: the line that
-// also heads its manual page, and what it does, asks, reads and writes (the
-// manual says the rest).
+// the run of its dialogue, and what --help says about it (the manual says
+// the rest).
 struct ProgramInfo {
     std::string_view name;
     ProgramMain main;
+    // "name - summary" heads the help and the manual page alike.
     std::string_view summary = {};
-    std::string_view help = {};
+    // What it does, a paragraph; then what it asks, reads and writes, each
+    // after its label, a line end starting a line indented under the first.
+    std::string_view does = {};
+    std::string_view asks = {};
+    std::string_view reads = {};
+    std::string_view writes = {};
 };
 
 int run_program(int argc, char** argv, const ProgramInfo& program);

@@ -8,12 +8,29 @@ namespace common {
 
 namespace {
 
+// "Asks:    " and the text, its further lines under the first.
+void append_field(std::string& text, std::string_view label, std::string_view field) {
+    constexpr std::string_view indent = "         ";
+    text.append(label).append(indent.substr(label.size()));
+    for (const char c : field) {
+        text += c;
+        if (c == '\n') text.append(indent);
+    }
+    text += '\n';
+}
+
 std::string help_text(const ProgramInfo& program) {
     const std::string_view name = program.name;
     std::string text(name);
     if (!program.summary.empty()) text.append(" - ").append(program.summary);
     text.append("\n\nUsage: ").append(name).append("\n       ").append(name).append(" --help | --version\n\n");
-    if (!program.help.empty()) text.append(program.help).append("\n");
+    if (!program.does.empty()) {
+        text.append(program.does).append("\n\n");
+        append_field(text, "Asks:", program.asks);
+        append_field(text, "Reads:", program.reads);
+        append_field(text, "Writes:", program.writes);
+        text += '\n';
+    }
     text.append(
         "Start it without arguments in the folder that holds the data. It runs on an\n"
         "80 x 25 terminal; with keys piped in, it prints its final screen at the end.\n"

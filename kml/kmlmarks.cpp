@@ -49,16 +49,16 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
     line_ends(console, 2);
     const int count_row = console.screen().row();
 
-    PlacemarkDocument placemark_document(files->create_document());
+    PointDocument document(files->create_document(), placemark_document);
     PointList point_list(std::move(files->point_list), angle_notation, field_order);
     std::int64_t points_read = 0;
     std::int64_t points_written = 0;
     // Shown at 0 first, so that an empty list is counted too.
     common::show_count(console, count_column, count_row, count_of_points, points_read);
-    convert_list(point_list, placemark_document, [&](const PointRecord& point_record) {
+    convert_list(point_list, document, [&](const PointRecord& point_record) {
         if (selection_window.contains(point_record)) {
             ++points_written;
-            placemark_document.add(point_record);
+            document.add(point_record);
         }
         common::show_count(console, count_column, count_row, count_of_points, ++points_read);
     });

@@ -3,25 +3,19 @@
 #include "common/program.h"
 #include "kml/programs.h"
 
-namespace {
-
 constexpr common::ProgramInfo kmlmarks{
     .name = "kmlmarks",
     .main = kml::run_kmlmarks,
     .summary = "turn a list of geographic points into KML placemarks",
-    .help = R"(Writes a KML document with a placemark for every point of a list that lies
-inside the latitude/longitude window of Go_P.par.
-
-Asks:    the point list (*.txt), the document (*.kml), the angle notation
-         (1 degrees, 2 degrees and minutes, 3 degrees, minutes and seconds)
-         and the field order of a record (1 to 4).
-Reads:   the point list; Go_P.par, four numbers: lowest and highest latitude,
-         lowest and highest longitude (without it -1 91 -1 181).
-Writes:  the KML document, created or replaced.
-)",
+    .does = "Writes a KML document with a placemark for every point of a list that lies\n"
+            "inside the latitude/longitude window of Go_P.par.",
+    .asks = "the point list (*.txt), the document (*.kml), the angle notation\n"
+            "(1 degrees, 2 degrees and minutes, 3 degrees, minutes and seconds)\n"
+            "and the field order of a record (1 to 4).",
+    .reads = "the point list; Go_P.par, four numbers: lowest and highest latitude,\n"
+             "lowest and highest longitude (without it -1 91 -1 181).",
+    .writes = "the KML document, created or replaced.",
 };
-
-}  // namespace
 
 int main(int argc, char** argv) {
     return common::run_program(argc, argv, kmlmarks);

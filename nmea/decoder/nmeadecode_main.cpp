@@ -3,26 +3,20 @@
 #include "common/program.h"
 #include "nmea/decoder/decoder.h"
 
-namespace {
-
 constexpr common::ProgramInfo nmeadecode{
     .name = "nmeadecode",
     .main = nmea::run_nmeadecode,
     .summary = "replay a GNSS receiver recording on a dashboard",
-    .help = R"(Replays REC_COM.txt, NMEA 0183 sentences (GGA, GLL, GSA, GSV, MSS, RMC, VTG,
-ZDA) each after the PC clock of its reception, on a full-screen dashboard of
-time, position, dilutions, speeds, satellites and beacon receiver.
-
-Asks:    the replay delay, the seconds each fix waits (0.5: two fixes a
-         second; 0: full speed), then a key to start; any key stops the
-         replay.
-Reads:   REC_COM.txt
-Writes:  GPS_CORE.txt, the fix log, and GPS_CORE.kml, the track; both are
-         replaced.
-)",
+    .does = "Replays REC_COM.txt, NMEA 0183 sentences (GGA, GLL, GSA, GSV, MSS, RMC, VTG,\n"
+            "ZDA) each after the PC clock of its reception, on a full-screen dashboard of\n"
+            "time, position, dilutions, speeds, satellites and beacon receiver.",
+    .asks = "the replay delay, the seconds each fix waits (0.5: two fixes a\n"
+            "second; 0: full speed), then a key to start; any key stops the\n"
+            "replay.",
+    .reads = "REC_COM.txt",
+    .writes = "GPS_CORE.txt, the fix log, and GPS_CORE.kml, the track; both are\n"
+              "replaced.",
 };
-
-}  // namespace
 
 int main(int argc, char** argv) {
     return common::run_program(argc, argv, nmeadecode);

@@ -3,23 +3,17 @@
 #include "common/program.h"
 #include "survey/dxf/dxfpoints.h"
 
-namespace {
-
 constexpr common::ProgramInfo dxfpoints{
     .name = "dxfpoints",
     .main = survey::run_dxfpoints,
     .summary = "extract the POINT entities of a DXF drawing into a register",
-    .help = R"(Writes the POINT entities of an AutoCAD drawing saved as ASCII DXF to a
-coordinate register, one line per point: east, north and elevation.
-
-Asks:    the drawing (*.DXF) and the register file (*.TXT).
-Reads:   the drawing.
-Writes:  the register (layout 7 of regscript; Windows-1251, CR LF), created
-         or replaced.
-)",
+    .does = "Writes the POINT entities of an AutoCAD drawing saved as ASCII DXF to a\n"
+            "coordinate register, one line per point: east, north and elevation.",
+    .asks = "the drawing (*.DXF) and the register file (*.TXT).",
+    .reads = "the drawing.",
+    .writes = "the register (layout 7 of regscript; Windows-1251, CR LF), created\n"
+              "or replaced.",
 };
-
-}  // namespace
 
 int main(int argc, char** argv) {
     return common::run_program(argc, argv, dxfpoints);
