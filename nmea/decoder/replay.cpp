@@ -14,6 +14,9 @@ namespace nmea {
 namespace {
 
 constexpr std::string_view recording_name = "REC_COM.txt";
+// The outputs, the fix log and the track document.
+constexpr std::string_view fix_log_name = "GPS_CORE.txt";
+constexpr std::string_view track_document_name = "GPS_CORE.kml";
 
 // The eight sentence handlers in the order in which they are tried. Every
 // row is tried in turn, on what the previous handler left of the line.
@@ -46,18 +49,33 @@ std::chrono::microseconds pause_length_of(double delay) {
 // An output that is the recording itself (a link to it) would be emptied
 // before the replay reads a line of it.
 void refuse_the_recording_as_output(const std::filesystem::path& folder, const common::NamedFile& recording) {
-    for (const std::string_view output : {FixLog::file_name, TrackDocument::file_name}) {
+    for (const std::string_view output : {fix_log_name, track_document_name}) {
         common::refuse_input_as_output(common::named_file(folder, std::string(output)), recording);
     }
+}
+
+// An output of the replay, created (or truncated) in the working folder.
+common::TextWriter create_in(const std::filesystem::path& folder, std::string_view name) {
+    const common::NamedFile output = common::named_file(folder, std::string(name));
+    return common::TextWriter::create(output.path, output.name);
 }
 
 }  // namespace
 
 Decoder::Decoder(common::Console& console, const std::filesystem::path& folder, double delay)
-    : console_(console), fix_log(folder), track_document(folder), pause_length_(pause_length_of(delay)) {}
+    : console_(console),
+      fix_log(create_in(folder, fix_log_name)),
+      track_document(create_in(folder, track_document_name)),
+      pause_length_(pause_length_of(delay)) {}
 
 void Decoder::show(int column, int row, std::string_view text) {
     nmea::show(console_, column, row, text);
+}
+
+double Decoder::read_shown(int column, int row, int width, int decimals) {
+    const double value = real_value(line_text.next_field());
+    show(column, row, common::fixed(value, width, decimals));
+    return value;
 }
 
 void Decoder::pause() {
