@@ -56,8 +56,7 @@ void refuse_the_recording_as_output(const std::filesystem::path& folder, const c
 
 // An output of the replay, created (or truncated) in the working folder.
 common::TextWriter create_in(const std::filesystem::path& folder, std::string_view name) {
-    const common::NamedFile output = common::named_file(folder, std::string(name));
-    return common::TextWriter::create(output.path, output.name);
+    return common::TextWriter::create(folder / name, std::string(name));
 }
 
 }  // namespace
