@@ -84,12 +84,12 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
     show_screen(console);
     const RegisterLayout& layout = choose_register_layout(console);
 
-    auto input = open_checked_register(console, folder, 19, 24, check_failed);
-    if (!input) return 0;
-    common::TextReader& reader = input->reader;
+    CheckedRegister input = open_checked_register(console, folder, 19, 24, check_failed);
+    if (!input.reader) return input.exit_code;
+    common::TextReader& reader = *input.reader;
 
     const common::NamedFile output = common::ask_file_name(console, folder, answer_column, 20);
-    common::refuse_input_as_output(output, input->file);
+    common::refuse_input_as_output(output, input.file);
 
     double text_height = 0;
     if (layout.has_number() || layout.has_elevation()) {
@@ -105,7 +105,7 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
         console.write_line_end();
     }
 
-    common::TextWriter file = common::create_output(output, input->file);
+    common::TextWriter file = common::create_output(output, input.file);
     ScriptWriter script(file, text_height, elevation_decimals);
     script.write_header();
     // At least one record is attempted: a register of blank lines, or blank
@@ -127,7 +127,7 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
         common::show_count(console, 68, 19, point_mark, ++record_count, 6);
     } while (!reader.eof());
     script.write_footer();
-    input.reset();
+    input.reader.reset();
     file.close();
 
     show_end(console, 24, finished);

@@ -47,18 +47,18 @@ void write_record(ScriptWriter& script, const RegisterPoint& point) {
 int run_regscript_basic(common::Console& console, const std::filesystem::path& folder) {
     show_first_screen(console, screen_texts);
 
-    auto input = open_checked_register(console, folder, 9, 23, check_failed);
-    if (!input) return 0;
-    common::TextReader& reader = input->reader;
+    CheckedRegister input = open_checked_register(console, folder, 9, 23, check_failed);
+    if (!input.reader) return input.exit_code;
+    common::TextReader& reader = *input.reader;
 
     const common::NamedFile output = common::ask_file_name(console, folder, answer_column, 11);
-    common::refuse_input_as_output(output, input->file);
+    common::refuse_input_as_output(output, input.file);
     console.go_to(answer_column, 13);
     const double text_height = common::read_real_answer(console);
     console.go_to(answer_column, 15);
     const int elevation_decimals = read_elevation_decimals(console);
 
-    common::TextWriter file = common::create_output(output, input->file);
+    common::TextWriter file = common::create_output(output, input.file);
     ScriptWriter script(file, text_height, elevation_decimals);
     script.write_header();
     // Blanks and blank lines after the last record end the register: no
@@ -75,7 +75,7 @@ int run_regscript_basic(common::Console& console, const std::filesystem::path& f
         }
     }
     script.write_footer();
-    input.reset();
+    input.reader.reset();
     file.close();
 
     show_end(console, 18, finished);
