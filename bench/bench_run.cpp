@@ -513,7 +513,7 @@ TerminalResult terminal_replay(const fs::path& programs, const fs::path& folder,
     return result;
 }
 
-// ---------------------------------------------------------------- main
+// ---------------------------------------------------------------- the run
 
 struct Scratch {
     fs::path path;
@@ -539,105 +539,161 @@ double load_average() {
     return load;
 }
 
-int benchmark(const Options& o, const fs::path& programs) {
+Sizes sizes_for(const Options& o) {
     Sizes sizes{100000, 500000, 1000000};
     if (o.size == "small") sizes = {10000, 50000, 100000};
     if (o.size == "smoke") sizes = {200, 1000, 2000};
     const auto scaled = [&](std::uint64_t n) {
         return std::max<std::uint64_t>(1, static_cast<std::uint64_t>(std::llround(static_cast<double>(n) * o.scale)));
     };
-    sizes = {scaled(sizes.epochs), scaled(sizes.dxf_points), scaled(sizes.points)};
-    Plan plan = plan_for(sizes);
-    const auto selected = [&](const std::string& program) {
-        return o.only.empty() || std::find(o.only.begin(), o.only.end(), program) != o.only.end();
-    };
-    std::erase_if(plan.cases, [&](const Case& c) { return !selected(c.program); });
+    return {scaled(sizes.epochs), scaled(sizes.dxf_points), scaled(sizes.points)};
+}
 
-    Scratch scratch;
-    scratch.keep = o.keep;
-    {
-        fs::path base = o.scratch.empty() ? fs::temp_directory_path() : o.scratch;
-        std::string pattern = (base / "surveykit-bench.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::fprintf(stderr, "bench_run: cannot make a scratch folder in %s\n", base.c_str());
-            return 2;
-        }
-        scratch.path = pattern;
+// A fresh folder below --scratch or the system's temporary folder; empty,
+// with the reason on standard error, when none can be made.
+fs::path make_scratch_folder(const Options& o) {
+    const fs::path base = o.scratch.empty() ? fs::temp_directory_path() : o.scratch;
+    std::string pattern = (base / "surveykit-bench.XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        std::fprintf(stderr, "bench_run: cannot make a scratch folder in %s\n", base.c_str());
+        return {};
     }
-    const fs::path& folder = scratch.path;
+    return pattern;
+}
 
-    const bool have_gpsbabel = o.peers && on_path("gpsbabel");
-    const bool have_ogr2ogr = o.peers && on_path("ogr2ogr");
-    const bool have_tmux = on_path("tmux");
-
-    // Inputs: those that a selected case or an installed peer reads.
-    std::map<std::string, bool> needed;
-    for (const Case& c : plan.cases) needed[c.input] = true;
-    const auto peer_wanted = [&](const Peer& peer) {
-        if (peer.tool == "gpsbabel" && !have_gpsbabel) return false;
-        if (peer.tool == "ogr2ogr" && !have_ogr2ogr) return false;
-        if (peer.input == "plain.nmea") return selected("nmeadecode");
-        if (peer.input == "drawing.dxf") return selected("dxfpoints");
-        if (peer.label.find("path") != std::string::npos) return selected("kmlpath");
-        return selected("kmlmarks") || selected("kmlmarks_basic");
-    };
-    for (const Peer& peer : plan.peers) {
-        if (peer_wanted(peer)) needed[peer.input] = true;
-    }
-
-    std::printf("surveykit benchmark: %s inputs%s, median of %d run%s, stream console (piped keys, DELAY 0)\n",
-                o.size.c_str(), o.scale != 1 ? format(" x %g", o.scale).c_str() : "", o.runs, o.runs > 1 ? "s" : "");
-    std::printf("programs built as %s; %u cores, load average %.2f at the start\n", build_type,
-                std::thread::hardware_concurrency(), load_average());
-    std::printf("wall = elapsed seconds, cpu = user + system seconds, peak = largest resident set (getrusage)\n");
-    std::printf("generating inputs in %s ...\n", folder.c_str());
-    std::fflush(stdout);
-    for (const Input& input : plan.inputs) {
-        if (!needed[input.name]) continue;
-        std::vector<std::string> argv{(programs / "generate").string()};
-        argv.insert(argv.end(), input.generate.begin(), input.generate.end());
-        const Run r = run(Launch{argv, "", folder / input.name, folder / "generate.err", folder});
-        if (r.status != 0) {
-            std::fprintf(stderr, "bench_run: the generator failed for %s (%d)\n", input.name.c_str(), r.status);
-            return 2;
+// One benchmark run, step by step: the inputs generated in the scratch
+// folder, then our programs, the floors and the peers timed, each step
+// printing its table; the comparisons read what the steps measured.
+class Benchmark {
+public:
+    Benchmark(const Options& options, const fs::path& programs, const Sizes& sizes, const fs::path& folder)
+        : options_(options), programs_(programs), sizes_(sizes), folder_(folder), plan_(plan_for(sizes)),
+          have_gpsbabel_(options.peers && on_path("gpsbabel")), have_ogr2ogr_(options.peers && on_path("ogr2ogr")),
+          have_tmux_(on_path("tmux")) {
+        std::erase_if(plan_.cases, [&](const Case& c) { return !selected(c.program); });
+        // Inputs: those that a selected case or an installed peer reads.
+        for (const Case& c : plan_.cases) needed_[c.input] = true;
+        for (const Peer& peer : plan_.peers) {
+            if (peer_wanted(peer)) needed_[peer.input] = true;
         }
     }
-    const auto input_named = [&](const std::string& name) -> const Input& {
-        return *std::find_if(plan.inputs.begin(), plan.inputs.end(), [&](const Input& i) { return i.name == name; });
-    };
-    const auto remove_outputs = [&](const std::vector<std::string>& outputs) {
-        return [&folder, outputs] {
+
+    void print_heading() const;
+    // False, with the reason on standard error, when the generator fails.
+    bool generate_inputs();
+    void time_programs();
+    void time_floors();
+    void time_peers();
+    void print_comparisons() const;
+    void time_terminal();
+    // The count of failures, printed; the exit code of the run.
+    int report_failures() const;
+
+private:
+    bool selected(const std::string& program) const {
+        return options_.only.empty() ||
+               std::find(options_.only.begin(), options_.only.end(), program) != options_.only.end();
+    }
+    bool peer_wanted(const Peer& peer) const;
+    const Input& input_named(const std::string& name) const {
+        return *std::find_if(plan_.inputs.begin(), plan_.inputs.end(), [&](const Input& i) { return i.name == name; });
+    }
+    // What prepares each timed run: the outputs of the run before go.
+    auto remove_outputs(const std::vector<std::string>& outputs) const {
+        return [folder = folder_, outputs] {
             for (const std::string& output : outputs) {
                 std::error_code ignored;
                 fs::remove(folder / output, ignored);
             }
         };
-    };
+    }
+    void floor_row(const std::string& label, const std::string& key, const Launch& launch, std::uintmax_t bytes,
+                   const std::string& what, const std::vector<std::string>& outputs);
+    void ratio_row(const std::string& label, const std::string& ours_key, const Timing* theirs, double goal,
+                   bool ours_faster) const;
+    const char* verdict(bool met) const {
+        // A smoke run is too small to judge the goals.
+        return options_.size == "smoke" ? "(smoke run)" : met ? "met" : "NOT met";
+    }
+    const Timing* peer(const std::string& label) const {
+        const auto found = peers_.find(label);
+        return found == peers_.end() ? nullptr : &found->second;
+    }
+    const Timing* floor_of(const std::string& key) const {
+        const auto found = floors_.find(key);
+        return found == floors_.end() ? nullptr : &found->second;
+    }
 
-    int failures = 0;
-    long peak_kb = 0;
+    const Options& options_;
+    const fs::path programs_;
+    const Sizes sizes_;
+    const fs::path folder_;
+    Plan plan_;
+    const bool have_gpsbabel_;
+    const bool have_ogr2ogr_;
+    const bool have_tmux_;
+    std::map<std::string, bool> needed_;
+    std::map<std::string, Measured> ours_;  // by program and note
+    std::map<std::string, Timing> floors_;  // "wc input", "grep input", "cat input"
+    std::map<std::string, Timing> peers_;   // by label
+    int failures_ = 0;
+    long peak_kb_ = 0;
+};
 
-    // --- our programs
+bool Benchmark::peer_wanted(const Peer& peer) const {
+    if (peer.tool == "gpsbabel" && !have_gpsbabel_) return false;
+    if (peer.tool == "ogr2ogr" && !have_ogr2ogr_) return false;
+    if (peer.input == "plain.nmea") return selected("nmeadecode");
+    if (peer.input == "drawing.dxf") return selected("dxfpoints");
+    if (peer.label.find("path") != std::string::npos) return selected("kmlpath");
+    return selected("kmlmarks") || selected("kmlmarks_basic");
+}
+
+void Benchmark::print_heading() const {
+    const Options& o = options_;
+    std::printf("surveykit benchmark: %s inputs%s, median of %d run%s, stream console (piped keys, DELAY 0)\n",
+                o.size.c_str(), o.scale != 1 ? format(" x %g", o.scale).c_str() : "", o.runs, o.runs > 1 ? "s" : "");
+    std::printf("programs built as %s; %u cores, load average %.2f at the start\n", build_type,
+                std::thread::hardware_concurrency(), load_average());
+    std::printf("wall = elapsed seconds, cpu = user + system seconds, peak = largest resident set (getrusage)\n");
+    std::printf("generating inputs in %s ...\n", folder_.c_str());
+    std::fflush(stdout);
+}
+
+bool Benchmark::generate_inputs() {
+    for (const Input& input : plan_.inputs) {
+        if (!needed_[input.name]) continue;
+        std::vector<std::string> argv{(programs_ / "generate").string()};
+        argv.insert(argv.end(), input.generate.begin(), input.generate.end());
+        const Run r = run(Launch{argv, "", folder_ / input.name, folder_ / "generate.err", folder_});
+        if (r.status != 0) {
+            std::fprintf(stderr, "bench_run: the generator failed for %s (%d)\n", input.name.c_str(), r.status);
+            return false;
+        }
+    }
+    return true;
+}
+
+void Benchmark::time_programs() {
     std::printf("\n%-16s %-11s %-19s %8s %10s %8s %8s %8s %11s %7s\n", "program", "", "input", "MB", "count", "wall s",
                 "cpu s", "MB/s", "per second", "peak MB");
-    std::map<std::string, Measured> ours;  // by program and note
-    for (const Case& c : plan.cases) {
+    for (const Case& c : plan_.cases) {
         const Input& input = input_named(c.input);
-        Launch launch{{(programs / c.program).string()}, c.keys, folder / ("screen_" + c.program + ".txt"),
-                      folder / ("errors_" + c.program + ".txt"), folder};
+        Launch launch{{(programs_ / c.program).string()}, c.keys, folder_ / ("screen_" + c.program + ".txt"),
+                      folder_ / ("errors_" + c.program + ".txt"), folder_};
         std::string failure;
         Measured m;
-        m.timing = time_runs(launch, o.runs, remove_outputs(c.outputs), failure);
-        m.bytes = size_of(folder / c.input);
-        for (const std::string& output : c.outputs) m.output_bytes += size_of(folder / output);
-        ours[c.program + "/" + c.note] = m;
+        m.timing = time_runs(launch, options_.runs, remove_outputs(c.outputs), failure);
+        m.bytes = size_of(folder_ / c.input);
+        for (const std::string& output : c.outputs) m.output_bytes += size_of(folder_ / output);
+        ours_[c.program + "/" + c.note] = m;
         if (!m.timing.ok) {
-            ++failures;
+            ++failures_;
             std::printf("%-16s %-11s %-19s FAILED: %s\n", c.program.c_str(), c.note.c_str(), input.what.c_str(),
                         failure.c_str());
             continue;
         }
-        peak_kb = std::max(peak_kb, m.timing.peak_kb);
+        peak_kb_ = std::max(peak_kb_, m.timing.peak_kb);
         std::printf("%-16s %-11s %-19s %8s %10s %8s %8s %8.1f %9s %s %7.1f\n", c.program.c_str(), c.note.c_str(),
                     input.what.c_str(), megabytes(m.bytes).c_str(), number(c.items).c_str(),
                     seconds_text(m.timing.wall).c_str(), seconds_text(m.timing.cpu).c_str(),
@@ -645,105 +701,98 @@ int benchmark(const Options& o, const fs::path& programs) {
                     c.unit == "lines" ? "l" : "p", static_cast<double>(m.timing.peak_kb) / 1024);
         std::fflush(stdout);
     }
+}
 
-    // --- floors: wc -l, grep -c and cat on every input
+void Benchmark::floor_row(const std::string& label, const std::string& key, const Launch& launch,
+                          std::uintmax_t bytes, const std::string& what, const std::vector<std::string>& outputs) {
+    std::string failure;
+    const Timing t = time_runs(launch, options_.runs, remove_outputs(outputs), failure);
+    // grep -c ends with 1 when nothing matches; that is a count, not a failure.
+    if (!t.ok && failure.find("ended with 1") == std::string::npos) {
+        std::printf("%-28s %-19s FAILED: %s\n", label.c_str(), what.c_str(), failure.c_str());
+        return;
+    }
+    floors_[key] = t;
+    std::printf("%-28s %-19s %8s %10s %8s %8s %8.1f\n", label.c_str(), what.c_str(), megabytes(bytes).c_str(), "",
+                seconds_text(t.wall).c_str(), seconds_text(t.cpu).c_str(), static_cast<double>(bytes) / 1e6 / t.wall);
+}
+
+// wc -l, grep -c and cat on every input, and cat on the scripts.
+void Benchmark::time_floors() {
     std::printf("\n%-16s %-11s %-19s %8s %10s %8s %8s %8s\n", "floor", "", "input", "MB", "", "wall s", "cpu s", "MB/s");
-    std::map<std::string, Timing> floors;  // "wc input", "grep input", "cat input"
-    const auto floor_row = [&](const std::string& label, const std::string& key, const Launch& launch,
-                               std::uintmax_t bytes, const std::string& what, const std::vector<std::string>& outputs) {
-        std::string failure;
-        const Timing t = time_runs(launch, o.runs, remove_outputs(outputs), failure);
-        // grep -c ends with 1 when nothing matches; that is a count, not a failure.
-        if (!t.ok && failure.find("ended with 1") == std::string::npos) {
-            std::printf("%-28s %-19s FAILED: %s\n", label.c_str(), what.c_str(), failure.c_str());
-            return;
-        }
-        floors[key] = t;
-        std::printf("%-28s %-19s %8s %10s %8s %8s %8.1f\n", label.c_str(), what.c_str(), megabytes(bytes).c_str(), "",
-                    seconds_text(t.wall).c_str(), seconds_text(t.cpu).c_str(),
-                    static_cast<double>(bytes) / 1e6 / t.wall);
-    };
-    for (const Input& input : plan.inputs) {
-        if (!needed[input.name] || !input.floors) continue;
-        const std::uintmax_t bytes = size_of(folder / input.name);
+    for (const Input& input : plan_.inputs) {
+        if (!needed_[input.name] || !input.floors) continue;
+        const std::uintmax_t bytes = size_of(folder_ / input.name);
         // Their counts go to a file: GNU grep given /dev/null as its output
         // stops at the first match.
-        floor_row("wc -l", "wc " + input.name, Launch{{"wc", "-l", input.name}, "", folder / "count.tmp", "", folder},
+        floor_row("wc -l", "wc " + input.name, Launch{{"wc", "-l", input.name}, "", folder_ / "count.tmp", "", folder_},
                   bytes, input.what, {});
         floor_row("grep -c " + input.pattern, "grep " + input.name,
-                  Launch{{"grep", "-c", input.pattern, input.name}, "", folder / "count.tmp", "", folder}, bytes,
+                  Launch{{"grep", "-c", input.pattern, input.name}, "", folder_ / "count.tmp", "", folder_}, bytes,
                   input.what, {});
         floor_row("cat > copy", "cat " + input.name,
-                  Launch{{"cat", input.name}, "", folder / "copy.tmp", "", folder}, bytes, input.what, {"copy.tmp"});
+                  Launch{{"cat", input.name}, "", folder_ / "copy.tmp", "", folder_}, bytes, input.what, {"copy.tmp"});
     }
     // The scripts' own size, copied by cat: the floor of the script writers.
-    for (const Case& c : plan.cases) {
+    for (const Case& c : plan_.cases) {
         if (c.program != "regscript" && c.program != "regscript_basic") continue;
-        const fs::path script = folder / c.outputs.front();
+        const fs::path script = folder_ / c.outputs.front();
         const std::uintmax_t bytes = size_of(script);
         if (bytes == 0) continue;
         floor_row("cat > copy", "cat " + c.outputs.front(),
-                  Launch{{"cat", c.outputs.front()}, "", folder / "copy.tmp", "", folder}, bytes,
+                  Launch{{"cat", c.outputs.front()}, "", folder_ / "copy.tmp", "", folder_}, bytes,
                   "script " + c.outputs.front(), {"copy.tmp"});
     }
     std::error_code ignored;
-    fs::remove(folder / "copy.tmp", ignored);
-    fs::remove(folder / "count.tmp", ignored);
+    fs::remove(folder_ / "copy.tmp", ignored);
+    fs::remove(folder_ / "count.tmp", ignored);
+}
 
-    // --- peers
-    std::map<std::string, Timing> peers;
-    if (o.peers) {
-        std::printf("\n%-38s %-19s %8s %10s %8s %8s %8s %9s %7s\n", "peer", "input", "MB", "", "wall s", "cpu s", "MB/s",
-                    "", "peak MB");
-        for (const Peer& peer : plan.peers) {
-            if (!peer_wanted(peer)) continue;
-            const std::uintmax_t bytes = size_of(folder / peer.input);
-            std::string failure;
-            const Timing t = time_runs(Launch{peer.argv, "", "", folder / "peer.err", folder}, o.runs,
-                                       remove_outputs(peer.outputs), failure);
-            if (!t.ok) {
-                std::printf("%-38s %-19s FAILED: %s\n", peer.label.c_str(), input_named(peer.input).what.c_str(),
-                            failure.c_str());
-                continue;
-            }
-            peers[peer.label] = t;
-            std::printf("%-38s %-19s %8s %10s %8s %8s %8.1f %9s %7.1f\n", peer.label.c_str(),
-                        input_named(peer.input).what.c_str(), megabytes(bytes).c_str(), "",
-                        seconds_text(t.wall).c_str(), seconds_text(t.cpu).c_str(),
-                        static_cast<double>(bytes) / 1e6 / t.wall, "", static_cast<double>(t.peak_kb) / 1024);
+void Benchmark::time_peers() {
+    if (!options_.peers) return;
+    std::printf("\n%-38s %-19s %8s %10s %8s %8s %8s %9s %7s\n", "peer", "input", "MB", "", "wall s", "cpu s", "MB/s", "",
+                "peak MB");
+    for (const Peer& peer : plan_.peers) {
+        if (!peer_wanted(peer)) continue;
+        const std::uintmax_t bytes = size_of(folder_ / peer.input);
+        std::string failure;
+        const Timing t = time_runs(Launch{peer.argv, "", "", folder_ / "peer.err", folder_}, options_.runs,
+                                   remove_outputs(peer.outputs), failure);
+        if (!t.ok) {
+            std::printf("%-38s %-19s FAILED: %s\n", peer.label.c_str(), input_named(peer.input).what.c_str(),
+                        failure.c_str());
+            continue;
         }
-        if (!have_gpsbabel || !have_ogr2ogr) {
-            std::printf("(%s%s%s not installed: apt-get install gpsbabel gdal-bin)\n", have_gpsbabel ? "" : "gpsbabel",
-                        !have_gpsbabel && !have_ogr2ogr ? " and " : "", have_ogr2ogr ? "" : "ogr2ogr");
-        }
+        peers_[peer.label] = t;
+        std::printf("%-38s %-19s %8s %10s %8s %8s %8.1f %9s %7.1f\n", peer.label.c_str(),
+                    input_named(peer.input).what.c_str(), megabytes(bytes).c_str(), "", seconds_text(t.wall).c_str(),
+                    seconds_text(t.cpu).c_str(), static_cast<double>(bytes) / 1e6 / t.wall, "",
+                    static_cast<double>(t.peak_kb) / 1024);
     }
+    if (!have_gpsbabel_ || !have_ogr2ogr_) {
+        std::printf("(%s%s%s not installed: apt-get install gpsbabel gdal-bin)\n", have_gpsbabel_ ? "" : "gpsbabel",
+                    !have_gpsbabel_ && !have_ogr2ogr_ ? " and " : "", have_ogr2ogr_ ? "" : "ogr2ogr");
+    }
+}
 
-    // --- ratios and goals: a smoke run is too small to judge them.
-    const bool smoke = o.size == "smoke";
-    const auto verdict = [smoke](bool met) { return smoke ? "(smoke run)" : met ? "met" : "NOT met"; };
+void Benchmark::ratio_row(const std::string& label, const std::string& ours_key, const Timing* theirs, double goal,
+                          bool ours_faster) const {
+    const auto found = ours_.find(ours_key);
+    if (found == ours_.end() || !found->second.timing.ok || theirs == nullptr) return;
+    const Timing& us = found->second.timing;
+    // "faster": theirs / ours at least the goal; "slower": ours / theirs at most the goal.
+    const double wall = ours_faster ? theirs->wall / us.wall : us.wall / theirs->wall;
+    const double cpu = ours_faster ? theirs->cpu / std::max(us.cpu, 1e-3) : us.cpu / std::max(theirs->cpu, 1e-3);
+    const bool met = ours_faster ? wall >= goal : wall <= goal;
+    std::printf("%-52s %9s %9s %7.1fx %7.1fx  %-12s %s\n", label.c_str(), seconds_text(us.wall).c_str(),
+                seconds_text(theirs->wall).c_str(), wall, cpu,
+                format("%s %gx", ours_faster ? "faster >=" : "slower <=", goal).c_str(), verdict(met));
+}
+
+// The ratios against the peers and floors, and the goals of the suite.
+void Benchmark::print_comparisons() const {
     std::printf("\n%-52s %9s %9s %8s %8s  %-12s %s\n", "comparison (same run, medians)", "ours s", "theirs s", "wall",
                 "cpu", "goal", "");
-    const auto ratio_row = [&](const std::string& label, const std::string& ours_key, const Timing* theirs,
-                               double goal, bool ours_faster) {
-        const auto found = ours.find(ours_key);
-        if (found == ours.end() || !found->second.timing.ok || theirs == nullptr) return;
-        const Timing& us = found->second.timing;
-        // "faster": theirs / ours at least the goal; "slower": ours / theirs at most the goal.
-        const double wall = ours_faster ? theirs->wall / us.wall : us.wall / theirs->wall;
-        const double cpu = ours_faster ? theirs->cpu / std::max(us.cpu, 1e-3) : us.cpu / std::max(theirs->cpu, 1e-3);
-        const bool met = ours_faster ? wall >= goal : wall <= goal;
-        std::printf("%-52s %9s %9s %7.1fx %7.1fx  %-12s %s\n", label.c_str(), seconds_text(us.wall).c_str(),
-                    seconds_text(theirs->wall).c_str(), wall, cpu,
-                    format("%s %gx", ours_faster ? "faster >=" : "slower <=", goal).c_str(), verdict(met));
-    };
-    const auto peer = [&](const std::string& label) -> const Timing* {
-        const auto found = peers.find(label);
-        return found == peers.end() ? nullptr : &found->second;
-    };
-    const auto floor_of = [&](const std::string& key) -> const Timing* {
-        const auto found = floors.find(key);
-        return found == floors.end() ? nullptr : &found->second;
-    };
     ratio_row("nmeadecode vs GPSBabel NMEA to KML", "nmeadecode/", peer("GPSBabel NMEA to KML"), 10, true);
     ratio_row("dxfpoints vs ogr2ogr DXF points to CSV", "dxfpoints/", peer("ogr2ogr DXF points to CSV"), 20, true);
     ratio_row("dxfpoints vs grep -c POINT", "dxfpoints/", floor_of("grep drawing.dxf"), 5, false);
@@ -759,78 +808,95 @@ int benchmark(const Options& o, const fs::path& programs) {
     ratio_row("regscript (layout 7) vs cat of its script", "regscript/layout 7", floor_of("cat reg7.scr"), 3, false);
     ratio_row("regscript_basic vs cat of its script", "regscript_basic/", floor_of("cat fixed.scr"), 3, false);
 
-    if (const auto found = ours.find("stakeout/" + std::to_string(std::size(stations)) + " stations");
-        found != ours.end() && found->second.timing.ok) {
+    if (const auto found = ours_.find("stakeout/" + std::to_string(std::size(stations)) + " stations");
+        found != ours_.end() && found->second.timing.ok) {
         const double per_station = found->second.timing.wall / static_cast<double>(std::size(stations));
         std::printf("%-52s %9s %9s %8s %8s  %-12s %s\n", "stakeout, two passes over the register, per station",
                     seconds_text(per_station).c_str(), "", "", "", "<= 0.1 s", verdict(per_station <= 0.1));
     }
     std::printf("%-52s %8.1f MB %9s %8s %8s  %-12s %s\n", "peak memory, the largest of our programs",
-                static_cast<double>(peak_kb) / 1024, "", "", "", "< 10 MB", verdict(peak_kb < 10 * 1024));
+                static_cast<double>(peak_kb_) / 1024, "", "", "", "< 10 MB", verdict(peak_kb_ < 10 * 1024));
+}
 
-    // --- the real terminal: a recording of 100,000 lines (at full size)
-    // replayed in a tmux pane and through the stream console, in a folder
-    // of its own.
-    if (o.terminal) {
-        if (!have_tmux) {
-            std::printf("\nterminal: tmux is not installed, the replay in a real terminal is not measured\n");
-        } else {
-            const fs::path replay = folder / "terminal";
-            fs::create_directory(replay);
-            const std::uint64_t epochs = std::max<std::uint64_t>(1, sizes.epochs / 10);
-            const Run generated = run(Launch{{(programs / "generate").string(), "recording", "--epochs", number(epochs)},
-                                             "",
-                                             replay / "REC_COM.txt",
-                                             "",
-                                             replay});
-            std::string failure;
-            const Timing stream = time_runs(Launch{{(programs / "nmeadecode").string()}, "0\n\n",
-                                                   replay / "screen.txt", replay / "errors.txt", replay},
-                                            o.runs, [] {}, failure);
-            std::vector<double> walls, delays, bytes;
-            TerminalResult last;
-            for (int i = 0; generated.status == 0 && stream.ok && i < o.runs; ++i) {
-                last = terminal_replay(programs, replay, read_text(replay / "screen.txt"));
-                if (!last.ran || !last.same_final_screen) break;
-                walls.push_back(last.wall - last.key_delay);
-                delays.push_back(last.key_delay);
-                bytes.push_back(static_cast<double>(last.bytes));
-            }
-            const double lines = static_cast<double>(epochs * 10);
-            if (generated.status != 0 || !stream.ok) {
-                std::printf("\nterminal: the stream run failed: %s\n", failure.c_str());
-                ++failures;
-            } else if (!last.ran) {
-                std::printf("\nterminal: %s\n", last.failure.c_str());
-                ++failures;
-            } else if (!last.same_final_screen) {
-                std::printf("\nterminal: the final dashboard differs from the stream console's final screen\n");
-                ++failures;
-            } else {
-                const double terminal = median(walls);
-                std::printf("\nreal terminal (tmux 80 x 25): nmeadecode replays %.0f lines at DELAY 0, median of %d\n",
-                            lines, o.runs);
-                std::printf("  %-44s %8.3f s (the key's way through tmux, %.3f s, taken off)\n",
-                            "from the start key to the end", terminal, median(delays));
-                std::printf("  %-44s %8.3f s\n", "the same recording through the stream console", stream.wall);
-                std::printf("  %-44s %8.2fx  goal <= 2x: %s\n", "terminal against stream", terminal / stream.wall,
-                            verdict(terminal / stream.wall <= 2));
-                std::printf("  %-44s %8.0f bytes, %.3f per replayed line\n", "sent to the terminal during the replay",
-                            median(bytes), median(bytes) / lines);
-                std::printf("  %-44s %8s\n", "final dashboard as the stream console's", "yes");
-            }
-        }
+// The real terminal: a recording of 100,000 lines (at full size) replayed
+// in a tmux pane and through the stream console, in a folder of its own.
+void Benchmark::time_terminal() {
+    if (!have_tmux_) {
+        std::printf("\nterminal: tmux is not installed, the replay in a real terminal is not measured\n");
+        return;
     }
+    const fs::path replay = folder_ / "terminal";
+    fs::create_directory(replay);
+    const std::uint64_t epochs = std::max<std::uint64_t>(1, sizes_.epochs / 10);
+    const Run generated = run(
+        Launch{{(programs_ / "generate").string(), "recording", "--epochs", number(epochs)}, "", replay / "REC_COM.txt",
+               "", replay});
+    std::string failure;
+    const Timing stream = time_runs(
+        Launch{{(programs_ / "nmeadecode").string()}, "0\n\n", replay / "screen.txt", replay / "errors.txt", replay},
+        options_.runs, [] {}, failure);
+    std::vector<double> walls, delays, bytes;
+    TerminalResult last;
+    for (int i = 0; generated.status == 0 && stream.ok && i < options_.runs; ++i) {
+        last = terminal_replay(programs_, replay, read_text(replay / "screen.txt"));
+        if (!last.ran || !last.same_final_screen) break;
+        walls.push_back(last.wall - last.key_delay);
+        delays.push_back(last.key_delay);
+        bytes.push_back(static_cast<double>(last.bytes));
+    }
+    const double lines = static_cast<double>(epochs * 10);
+    if (generated.status != 0 || !stream.ok) {
+        std::printf("\nterminal: the stream run failed: %s\n", failure.c_str());
+        ++failures_;
+    } else if (!last.ran) {
+        std::printf("\nterminal: %s\n", last.failure.c_str());
+        ++failures_;
+    } else if (!last.same_final_screen) {
+        std::printf("\nterminal: the final dashboard differs from the stream console's final screen\n");
+        ++failures_;
+    } else {
+        const double terminal = median(walls);
+        std::printf("\nreal terminal (tmux 80 x 25): nmeadecode replays %.0f lines at DELAY 0, median of %d\n", lines,
+                    options_.runs);
+        std::printf("  %-44s %8.3f s (the key's way through tmux, %.3f s, taken off)\n", "from the start key to the end",
+                    terminal, median(delays));
+        std::printf("  %-44s %8.3f s\n", "the same recording through the stream console", stream.wall);
+        std::printf("  %-44s %8.2fx  goal <= 2x: %s\n", "terminal against stream", terminal / stream.wall,
+                    verdict(terminal / stream.wall <= 2));
+        std::printf("  %-44s %8.0f bytes, %.3f per replayed line\n", "sent to the terminal during the replay",
+                    median(bytes), median(bytes) / lines);
+        std::printf("  %-44s %8s\n", "final dashboard as the stream console's", "yes");
+    }
+}
 
-    if (o.keep) std::printf("\ninputs and outputs kept in %s\n", folder.c_str());
-    if (failures > 0) {
-        std::printf("\n%d failure%s\n", failures, failures > 1 ? "s" : "");
-        return 1;
-    }
-    return 0;
+int Benchmark::report_failures() const {
+    if (failures_ == 0) return 0;
+    std::printf("\n%d failure%s\n", failures_, failures_ > 1 ? "s" : "");
+    return 1;
+}
+
+int benchmark(const Options& o, const fs::path& programs) {
+    Scratch scratch;
+    scratch.keep = o.keep;
+    scratch.path = make_scratch_folder(o);
+    if (scratch.path.empty()) return 2;
+
+    Benchmark bench(o, programs, sizes_for(o), scratch.path);
+    bench.print_heading();
+    if (!bench.generate_inputs()) return 2;
+    bench.time_programs();
+    bench.time_floors();
+    bench.time_peers();
+    bench.print_comparisons();
+    if (o.terminal) bench.time_terminal();
+
+    if (o.keep) std::printf("\ninputs and outputs kept in %s\n", scratch.path.c_str());
+    return bench.report_failures();
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- main
 
 int main(int argc, char** argv) {
     const auto options = parse(argc, argv);

@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Named records into a placemark document.
     {
         const auto path = fuzzing::ScratchFolder::path() / "points.kml";
-        kml::PlacemarkDocument document(common::TextWriter::create(path, "points.kml"));
+        kml::PointDocument document(common::TextWriter::create(path, "points.kml"), kml::placemark_document);
         document.write_head();
         read_list(bytes, Buffering::whole, kml::AngleNotation::decimal_degrees,
                   kml::FieldOrder::latitude_longitude_name,

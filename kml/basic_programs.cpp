@@ -23,12 +23,12 @@ constexpr common::Cp1251Text count_of_vertices{"Брой върхове: "};
 constexpr common::Cp1251Text finished{"  Списъка - завършен ... "};
 constexpr int count_column = 17;
 
-template <typename Document>
-int run_numbered_list(common::Console& console, const std::filesystem::path& folder, std::string_view count_label) {
+int run_numbered_list(common::Console& console, const std::filesystem::path& folder, const DocumentKind& kind,
+                      std::string_view count_label) {
     console.clear_screen();
     line_ends(console, 2);
     auto files = ask_files(console, folder, list_prompt, document_prompt);
-    if (!files) return 0;
+    if (!files) return common::exit_input_missing;
 
     line_ends(console, 1);
     show_choice_menu(console, notation_menu);
@@ -39,14 +39,14 @@ int run_numbered_list(common::Console& console, const std::filesystem::path& fol
     line_ends(console, 2);
     const int count_row = console.screen().row();
 
-    Document document(files->create_document());
+    PointDocument document(files->create_document(), kind);
     PointList point_list(std::move(files->point_list), angle_notation, FieldOrder::number_latitude_longitude);
     std::int64_t points_read = 0;
     // Shown at 0 first, so that an empty list is counted too.
-    show_count(console, count_column, count_row, count_label, points_read);
+    common::show_count(console, count_column, count_row, count_label, points_read);
     convert_list(point_list, document, [&](const PointRecord& point_record) {
         document.add(point_record);
-        show_count(console, count_column, count_row, count_label, ++points_read);
+        common::show_count(console, count_column, count_row, count_label, ++points_read);
     });
 
     line_ends(console, 2);
@@ -58,11 +58,11 @@ int run_numbered_list(common::Console& console, const std::filesystem::path& fol
 }  // namespace
 
 int run_kmlmarks_basic(common::Console& console, const std::filesystem::path& folder) {
-    return run_numbered_list<PlacemarkDocument>(console, folder, count_of_points);
+    return run_numbered_list(console, folder, placemark_document, count_of_points);
 }
 
 int run_kmlpath(common::Console& console, const std::filesystem::path& folder) {
-    return run_numbered_list<PathDocument>(console, folder, count_of_vertices);
+    return run_numbered_list(console, folder, path_document, count_of_vertices);
 }
 
 }  // namespace kml

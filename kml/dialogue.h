@@ -10,6 +10,7 @@
 
 #include "common/console.h"
 #include "common/cp1251.h"
+#include "common/dialogue.h"
 #include "common/run_error.h"
 #include "common/text_reader.h"
 #include "common/text_writer.h"
@@ -25,13 +26,12 @@ void line_ends(common::Console& console, int count);
 // The point list, open, and the document's name.
 struct ListAndDocument {
     common::TextReader point_list;
-    std::string document_name;
-    std::filesystem::path document_path;
+    common::NamedFile document;
 
     // Creates the document; an existing file of that name is replaced. Done
     // after the menus, the last answers that can be refused, so that a
     // refused answer never empties an existing file.
-    common::TextWriter create_document() const { return common::TextWriter::create(document_path, document_name); }
+    common::TextWriter create_document() const { return common::TextWriter::create(document.path, document.name); }
 };
 
 // Asks for the point list after `list_prompt` and opens it, then for the
@@ -42,9 +42,6 @@ struct ListAndDocument {
 // instead.
 std::optional<ListAndDocument> ask_files(common::Console& console, const std::filesystem::path& folder,
                                          std::string_view list_prompt, std::string_view document_prompt);
-
-// `label` and the count without leading blanks, at (column, row).
-void show_count(common::Console& console, int column, int row, std::string_view label, std::int64_t count);
 
 // The report of a record that could not be read, saying that the document
 // ends before it.

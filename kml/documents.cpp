@@ -4,44 +4,51 @@
 
 namespace kml {
 
-void PlacemarkDocument::write_head() {
-    common::write_kml_head(file_, common::kml_namespace_2_1);
-    file_.line_end();
+namespace {
+
+void write_placemark_head(common::TextWriter& file) {
+    common::write_kml_head(file, common::kml_namespace_2_1);
+    file.line_end();
 }
 
 // The fixed lines between the name and the coordinates go out in a piece
 // each: a million placemarks are ten million lines.
-void PlacemarkDocument::add(const PointRecord& point) {
-    file_.write("<Placemark>\r\n"
-                "<name>");
-    common::write_kml_text(file_, point.name());
-    file_.write("</name>\r\n"
-                "<Point>\r\n"
-                "<coordinates>");
-    common::write_coordinates(file_, point.longitude, point.latitude);
-    file_.write(",0\r\n"
-                "</coordinates>\r\n"
-                "</Point>\r\n"
-                "</Placemark>\r\n"
-                "\r\n");
+void add_placemark(common::TextWriter& file, const PointRecord& point) {
+    file.write("<Placemark>\r\n"
+               "<name>");
+    common::write_kml_text(file, point.name());
+    file.write("</name>\r\n"
+               "<Point>\r\n"
+               "<coordinates>");
+    common::write_coordinates(file, point.longitude, point.latitude);
+    file.write(",0\r\n"
+               "</coordinates>\r\n"
+               "</Point>\r\n"
+               "</Placemark>\r\n"
+               "\r\n");
 }
 
-void PlacemarkDocument::write_tail() {
-    file_.write_line("</Document></kml>");
+void write_placemark_tail(common::TextWriter& file) {
+    file.write_line("</Document></kml>");
 }
 
-void PathDocument::write_head() {
-    common::write_kml_head(file_, common::kml_namespace_2_2);
-    common::write_line_string_opening(file_);
+void write_path_head(common::TextWriter& file) {
+    common::write_kml_head(file, common::kml_namespace_2_2);
+    common::write_line_string_opening(file);
 }
 
-void PathDocument::add(const PointRecord& point) {
-    common::write_coordinates(file_, point.longitude, point.latitude);
-    file_.line_end();
+void add_vertex(common::TextWriter& file, const PointRecord& point) {
+    common::write_coordinates(file, point.longitude, point.latitude);
+    file.line_end();
 }
 
-void PathDocument::write_tail() {
-    common::write_line_string_closing(file_);
+void write_path_tail(common::TextWriter& file) {
+    common::write_line_string_closing(file);
 }
+
+}  // namespace
+
+const DocumentKind placemark_document{write_placemark_head, add_placemark, write_placemark_tail};
+const DocumentKind path_document{write_path_head, add_vertex, write_path_tail};
 
 }  // namespace kml

@@ -1,8 +1,8 @@
 // The two documents written from point lists: placemarks (kmlmarks,
-// kmlmarks_basic) and one path (kmlpath). A document is created when its
-// name is typed, gets its head once the menus are answered, one entry per
-// point, and its closing lines at the end of the list, or when a bad
-// record stops the run, so that what was written stays a whole document.
+// kmlmarks_basic) and one path (kmlpath). A document is created once the
+// menus are answered and gets its head, one entry per point, and its
+// closing lines at the end of the list, or when a bad record stops the
+// run, so that what was written stays a whole document.
 #pragma once
 
 #include <utility>
@@ -12,25 +12,12 @@
 
 namespace kml {
 
-class PointDocument {
-public:
-    explicit PointDocument(common::TextWriter file) : file_(std::move(file)) {}
-    virtual ~PointDocument() = default;
-    PointDocument(const PointDocument&) = delete;
-    PointDocument& operator=(const PointDocument&) = delete;
-
-    virtual void write_head() = 0;
-    virtual void add(const PointRecord& point) = 0;
-    // The closing lines; then the file is closed.
-    void finish() {
-        write_tail();
-        file_.close();
-    }
-
-protected:
-    virtual void write_tail() = 0;
-
-    common::TextWriter file_;
+// What makes one kind of document: its head, the entry of one point and
+// its closing lines.
+struct DocumentKind {
+    void (*write_head)(common::TextWriter& file);
+    void (*add)(common::TextWriter& file, const PointRecord& point);
+    void (*write_tail)(common::TextWriter& file);
 };
 
 // A KML 2.1 document of one Point placemark per point, named after it:
@@ -43,26 +30,27 @@ protected:
 //   </Document></kml>                          </Point>
 //                                              </Placemark>
 //                                              (empty)
-class PlacemarkDocument : public PointDocument {
-public:
-    using PointDocument::PointDocument;
-    void write_head() override;
-    void add(const PointRecord& point) override;
-
-private:
-    void write_tail() override;
-};
+extern const DocumentKind placemark_document;
 
 // A KML 2.2 document of one placemark whose line string runs through the
 // points in list order, one "lon,lat" line per vertex, without heights.
-class PathDocument : public PointDocument {
+extern const DocumentKind path_document;
+
+class PointDocument {
 public:
-    using PointDocument::PointDocument;
-    void write_head() override;
-    void add(const PointRecord& point) override;
+    PointDocument(common::TextWriter file, const DocumentKind& kind) : file_(std::move(file)), kind_(kind) {}
+
+    void write_head() { kind_.write_head(file_); }
+    void add(const PointRecord& point) { kind_.add(file_, point); }
+    // The closing lines; then the file is closed.
+    void finish() {
+        kind_.write_tail(file_);
+        file_.close();
+    }
 
 private:
-    void write_tail() override;
+    common::TextWriter file_;
+    const DocumentKind& kind_;
 };
 
 }  // namespace kml

@@ -31,7 +31,7 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
     const SelectionWindow selection_window = read_selection_window(folder);
 
     auto files = ask_files(console, folder, list_prompt, document_prompt);
-    if (!files) return 0;
+    if (!files) return common::exit_input_missing;
 
     line_ends(console, 2);
     show_choice_menu(console, kmlmarks_notation_menu);
@@ -49,18 +49,18 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
     line_ends(console, 2);
     const int count_row = console.screen().row();
 
-    PlacemarkDocument placemark_document(files->create_document());
+    PointDocument document(files->create_document(), placemark_document);
     PointList point_list(std::move(files->point_list), angle_notation, field_order);
     std::int64_t points_read = 0;
     std::int64_t points_written = 0;
     // Shown at 0 first, so that an empty list is counted too.
-    show_count(console, count_column, count_row, count_of_points, points_read);
-    convert_list(point_list, placemark_document, [&](const PointRecord& point_record) {
+    common::show_count(console, count_column, count_row, count_of_points, points_read);
+    convert_list(point_list, document, [&](const PointRecord& point_record) {
         if (selection_window.contains(point_record)) {
             ++points_written;
-            placemark_document.add(point_record);
+            document.add(point_record);
         }
-        show_count(console, count_column, count_row, count_of_points, ++points_read);
+        common::show_count(console, count_column, count_row, count_of_points, ++points_read);
     });
 
     console.write("   / ");

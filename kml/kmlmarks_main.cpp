@@ -1,6 +1,22 @@
+// kmlmarks: the program's identity (its name and what --help says about it)
+// and its main(), the shared program shell over its dialogue.
 #include "common/program.h"
 #include "kml/programs.h"
 
+constexpr common::ProgramInfo kmlmarks{
+    .name = "kmlmarks",
+    .main = kml::run_kmlmarks,
+    .summary = "turn a list of geographic points into KML placemarks",
+    .does = "Writes a KML document with a placemark for every point of a list that lies\n"
+            "inside the latitude/longitude window of Go_P.par.",
+    .asks = "the point list (*.txt), the document (*.kml), the angle notation\n"
+            "(1 degrees, 2 degrees and minutes, 3 degrees, minutes and seconds)\n"
+            "and the field order of a record (1 to 4).",
+    .reads = "the point list; Go_P.par, four numbers: lowest and highest latitude,\n"
+             "lowest and highest longitude (without it -1 91 -1 181).",
+    .writes = "the KML document, created or replaced.",
+};
+
 int main(int argc, char** argv) {
-    return common::run_program(argc, argv, {"kmlmarks", kml::run_kmlmarks});
+    return common::run_program(argc, argv, kmlmarks);
 }

@@ -2,10 +2,18 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 #include "common/console.h"
 
 namespace kml {
+
+// What --help says that kmlmarks_basic and kmlpath ask, read and write.
+inline constexpr std::string_view numbered_list_asks =
+    "the point list (*.txt), the document (*.kml) and the angle notation\n"
+    "(1 degrees, 2 degrees and minutes, 3 degrees, minutes and seconds).";
+inline constexpr std::string_view numbered_list_reads = "the point list.";
+inline constexpr std::string_view numbered_list_writes = "the KML document, created or replaced.";
 
 // Placemarks for the points of a list in any notation and field order that
 // lie inside the selection window of "Go_P.par".

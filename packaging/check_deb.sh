@@ -40,7 +40,8 @@ quietly cpack -G DEB --config "$build/CPackConfig.cmake" -B "$build"
 package=$(ls "$build"/surveykit_*.deb)
 dpkg-deb --info "$package" | sed -n 's/^ \(Package\|Version\|Architecture\|Depends\|Maintainer\|Section\):/  &/p'
 
-programs=(nmeadecode logconvert regscript regscript_basic dxfpoints kmlmarks kmlmarks_basic kmlpath stakeout)
+# The programs, as the build lists them.
+read -ra programs <"$build/programs.txt"
 files=()
 for name in "${programs[@]}"; do
     files+=("/usr/bin/$name" "/usr/share/man/man1/$name.1.gz")

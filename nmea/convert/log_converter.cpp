@@ -1,11 +1,9 @@
 #include "nmea/convert/log_converter.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <system_error>
 
+#include "common/dialogue.h"
 #include "common/field_format.h"
-#include "common/run_error.h"
 #include "common/text_reader.h"
 #include "common/text_writer.h"
 
@@ -62,15 +60,12 @@ int run_logconvert(common::Console& console, const std::filesystem::path& folder
 
     // A missing log stops with the system's error report before the
     // recording is touched.
-    common::TextReader log = common::TextReader::open_or_fail(folder / log_name, std::string(log_name));
+    const common::NamedFile log_file = common::named_file(folder, std::string(log_name));
+    common::TextReader log = common::TextReader::open_or_fail(log_file.path, log_file.name);
     // A recording that is the log itself (a link to it) would be emptied
     // before a line of the log is read.
-    std::error_code not_there;
-    if (std::filesystem::equivalent(folder / recording_name, folder / log_name, not_there)) {
-        throw common::RunError(EACCES,
-                               "cannot create \"" + std::string(recording_name) + "\": it is the file being read");
-    }
-    common::TextWriter recording = common::TextWriter::create(folder / recording_name, std::string(recording_name));
+    common::TextWriter recording =
+        common::create_output(common::named_file(folder, std::string(recording_name)), log_file);
     convert_log(log, recording);
     recording.close();
 

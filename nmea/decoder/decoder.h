@@ -53,14 +53,17 @@ private:
     void pause();
     // Writes a value field at (column, row) of the dashboard.
     void show(int column, int row, std::string_view text);
+    // The step of most value fields: the next field read as a real number
+    // and shown at (column, row) as x:width:decimals.
+    double read_shown(int column, int row, int width, int decimals);
     // ST_DEV: the scatter of the last 16 logged positions.
     void ST_DEV();
 
-    // Steps shared by GGA, GLL and RMC: the time field (hhmmss.s) and the
-    // latitude and longitude fields with their hemisphere letters, read and
-    // then shown. A coordinate tells whether its field and its hemisphere
-    // letter were both there, not empty.
-    void read_utc_time();
+    // Steps shared by GGA, GLL, RMC and ZDA: the time field (hhmmss.s; ZDA
+    // whole seconds) and the latitude and longitude fields with their
+    // hemisphere letters, read and then shown. A coordinate tells whether
+    // its field and its hemisphere letter were both there, not empty.
+    void read_utc_time(int second_width = 4, int second_decimals = 1);
     bool read_latitude();
     bool read_longitude();
     // Whole degrees of `degree_digits` digits, minutes (seven characters)
@@ -72,17 +75,20 @@ private:
     // when it is the last field (a sentence without the mode field).
     void read_mode();
 
-    common::Console& console;
+    // The members the system names (receiver_state, line_text, fix_log,
+    // track_document) keep their names; the others end in "_" as private
+    // members do everywhere.
+    common::Console& console_;
     ReceiverState receiver_state;
     LineText line_text;
     // The two letters after the "$" of the line: GSV groups are kept per
     // talker.
-    Talker talker{};
-    SatelliteView satellite_view;
+    Talker talker_{};
+    SatelliteView satellite_view_;
     FixLog fix_log;
     TrackDocument track_document;
     // One pause: a quarter of the DELAY answer; 0 for none.
-    std::chrono::microseconds pause_length;
+    std::chrono::microseconds pause_length_;
 };
 
 }  // namespace nmea

@@ -1,5 +1,7 @@
 #include "nmea/decoder/fix_log.h"
 
+#include <utility>
+
 #include "common/field_format.h"
 
 namespace nmea {
@@ -24,8 +26,7 @@ void write_hemisphere(common::TextWriter& file, std::string_view letter) {
 
 }  // namespace
 
-FixLog::FixLog(const std::filesystem::path& folder)
-    : file_(common::TextWriter::create(folder / file_name, std::string(file_name))) {
+FixLog::FixLog(common::TextWriter file) : file_(std::move(file)) {
     for (const std::string_view line : header) file_.write_line(line);
 }
 

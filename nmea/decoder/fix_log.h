@@ -7,8 +7,6 @@
 // it (a second GSA of the epoch, one per constellation) writes nothing.
 #pragma once
 
-#include <filesystem>
-
 #include "common/text_writer.h"
 #include "nmea/decoder/receiver_state.h"
 
@@ -16,10 +14,8 @@ namespace nmea {
 
 class FixLog {
 public:
-    static constexpr std::string_view file_name = "GPS_CORE.txt";
-
-    // Creates (or truncates) the file and writes its three header lines.
-    explicit FixLog(const std::filesystem::path& folder);
+    // Writes the three header lines into the new file.
+    explicit FixLog(common::TextWriter file);
 
     // Columns 1 to 64, no line end; a front part still waiting for its
     // tail is ended first.

@@ -55,10 +55,8 @@ void Decoder::handle_gga() {
 
     s.satellites_used = static_cast<std::uint8_t>(unsigned_value(line_text.next_field()));
     show(59, 17, integer(s.satellites_used, 2));
-    s.hdop = real_value(line_text.next_field());
-    show(49, 9, fixed(s.hdop, 4, 1));
-    s.msl_altitude = real_value(line_text.next_field());
-    show(26, 10, fixed(s.msl_altitude, 9, 2));
+    s.hdop = read_shown(49, 9, 4, 1);
+    s.msl_altitude = read_shown(26, 10, 9, 2);
     line_text.drop_through_comma();
 
     // A repeated time stamp (dt = 0) leaves the vertical speed and both
@@ -78,14 +76,12 @@ void Decoder::handle_gga() {
     s.previous_fix_minutes = s.utc_minutes;
     s.previous_fix_seconds = s.utc_seconds;
 
-    s.geoid_separation = real_value(line_text.next_field());
-    show(26, 11, fixed(s.geoid_separation, 9, 2));
+    s.geoid_separation = read_shown(26, 11, 9, 2);
     line_text.drop_through_comma();
-    s.correction_age = real_value(line_text.next_field());
-    show(69, 24, fixed(s.correction_age, 2, 0));
+    s.correction_age = read_shown(69, 24, 2, 0);
     s.station_id_text = line_text.last_field();
     show(26, 23, s.station_id_text);
-    satellite_view.count_gga();
+    satellite_view_.count_gga();
 
     // Only a fix with a time of day is logged; midnight exactly, or an empty
     // time field, is shown and nothing more.

@@ -16,8 +16,6 @@
 
 namespace nmea {
 
-using common::fixed;
-
 void Decoder::handle_gsa() {
     ReceiverState& s = receiver_state;
     line_text.drop_through_comma();
@@ -40,12 +38,9 @@ void Decoder::handle_gsa() {
         if (s.sat_id != 0) show(27 + 4 * (k - 1), 18, common::integer(s.sat_id, 2));
     }
 
-    s.pdop = real_value(line_text.next_field());
-    show(49, 8, fixed(s.pdop, 4, 1));
-    s.hdop = real_value(line_text.next_field());
-    show(49, 9, fixed(s.hdop, 4, 1));
-    s.vdop = real_value(line_text.next_field());
-    show(49, 10, fixed(s.vdop, 4, 1));
+    s.pdop = read_shown(49, 8, 4, 1);
+    s.hdop = read_shown(49, 9, 4, 1);
+    s.vdop = read_shown(49, 10, 4, 1);
 
     fix_log.write_tail(s);
 }

@@ -91,7 +91,7 @@ void Decoder::handle_gsv() {
     if (m < 1 || m > 3) return;
 
     s.satellites_in_view = static_cast<std::uint8_t>(unsigned_value(line_text.next_field()));
-    SatelliteGroup& group = satellite_view.receive(talker, m, s.satellites_in_view);
+    SatelliteGroup& group = satellite_view_.receive(talker_, m, s.satellites_in_view);
     for (int k = 4 * m - 3; k <= 4 * m && s.satellites_in_view > k - 1; ++k) {
         s.sat_id = static_cast<std::uint16_t>(unsigned_value(line_text.next_field()));
         s.sat_elevation = static_cast<std::uint16_t>(unsigned_value(line_text.next_field()));
@@ -103,22 +103,22 @@ void Decoder::handle_gsv() {
     }
 
     std::array<const SatelliteGroup*, SatelliteView::capacity> talkers{};
-    const std::size_t count = satellite_view.in_view(talkers);
+    const std::size_t count = satellite_view_.in_view(talkers);
     using Table = SatelliteView::Table;
     if (count > 1) {
-        show_all_talkers(console, std::span(talkers).first(count));
-        satellite_view.table = Table::all_talkers;
+        show_all_talkers(console_, std::span(talkers).first(count));
+        satellite_view_.table = Table::all_talkers;
         return;
     }
     // The table may still hold what others wrote: it starts blank for the
     // talker left alone.
-    if (satellite_view.table == Table::all_talkers ||
-        (satellite_view.table == Table::one_talker && satellite_view.table_talker != talker)) {
-        clear_blocks(console, 1, 3);
+    if (satellite_view_.table == Table::all_talkers ||
+        (satellite_view_.table == Table::one_talker && satellite_view_.table_talker != talker_)) {
+        clear_blocks(console_, 1, 3);
     }
-    show_block(console, group, m);
-    satellite_view.table = Table::one_talker;
-    satellite_view.table_talker = talker;
+    show_block(console_, group, m);
+    satellite_view_.table = Table::one_talker;
+    satellite_view_.table_talker = talker_;
 }
 
 }  // namespace nmea

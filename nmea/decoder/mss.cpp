@@ -20,11 +20,9 @@ void Decoder::handle_mss() {
     // Nine characters: on row 24 they reach into the "age of corr:" label.
     s.beacon_snr = real_value(line_text.next_field());
     show(49, 24, common::scientific(s.beacon_snr, 2));
-    s.beacon_frequency = real_value(line_text.next_field());
-    show(26, 24, common::fixed(s.beacon_frequency, 5, 1));
+    s.beacon_frequency = read_shown(26, 24, 5, 1);
     // The bit rate is also read right when the channel field is left out.
-    s.beacon_bit_rate = real_value(line_text.next_field());
-    show(69, 23, common::fixed(s.beacon_bit_rate, 3, 0));
+    s.beacon_bit_rate = read_shown(69, 23, 3, 0);
 }
 
 }  // namespace nmea

@@ -1,10 +1,9 @@
 // The start-up dialogue and the replay loop of nmeadecode.
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <system_error>
 
+#include "common/dialogue.h"
 #include "common/field_format.h"
 #include "common/run_error.h"
 #include "nmea/decoder/dashboard.h"
@@ -15,6 +14,9 @@ namespace nmea {
 namespace {
 
 constexpr std::string_view recording_name = "REC_COM.txt";
+// The outputs, the fix log and the track document.
+constexpr std::string_view fix_log_name = "GPS_CORE.txt";
+constexpr std::string_view track_document_name = "GPS_CORE.kml";
 
 // The eight sentence handlers in the order in which they are tried. Every
 // row is tried in turn, on what the previous handler left of the line.
@@ -46,27 +48,37 @@ std::chrono::microseconds pause_length_of(double delay) {
 
 // An output that is the recording itself (a link to it) would be emptied
 // before the replay reads a line of it.
-void refuse_the_recording_as_output(const std::filesystem::path& folder) {
-    for (const std::string_view output : {FixLog::file_name, TrackDocument::file_name}) {
-        std::error_code not_there;
-        if (std::filesystem::equivalent(folder / output, folder / recording_name, not_there)) {
-            throw common::RunError(EACCES,
-                                   "cannot create \"" + std::string(output) + "\": it is the file being read");
-        }
+void refuse_the_recording_as_output(const std::filesystem::path& folder, const common::NamedFile& recording) {
+    for (const std::string_view output : {fix_log_name, track_document_name}) {
+        common::refuse_input_as_output(common::named_file(folder, std::string(output)), recording);
     }
+}
+
+// An output of the replay, created (or truncated) in the working folder.
+common::TextWriter create_in(const std::filesystem::path& folder, std::string_view name) {
+    return common::TextWriter::create(folder / name, std::string(name));
 }
 
 }  // namespace
 
-Decoder::Decoder(common::Console& console_, const std::filesystem::path& folder, double delay)
-    : console(console_), fix_log(folder), track_document(folder), pause_length(pause_length_of(delay)) {}
+Decoder::Decoder(common::Console& console, const std::filesystem::path& folder, double delay)
+    : console_(console),
+      fix_log(create_in(folder, fix_log_name)),
+      track_document(create_in(folder, track_document_name)),
+      pause_length_(pause_length_of(delay)) {}
 
 void Decoder::show(int column, int row, std::string_view text) {
-    nmea::show(console, column, row, text);
+    nmea::show(console_, column, row, text);
+}
+
+double Decoder::read_shown(int column, int row, int width, int decimals) {
+    const double value = real_value(line_text.next_field());
+    show(column, row, common::fixed(value, width, decimals));
+    return value;
 }
 
 void Decoder::pause() {
-    if (pause_length.count() > 0) console.delay(pause_length);
+    if (pause_length_.count() > 0) console_.delay(pause_length_);
 }
 
 void Decoder::show_pc_clock() {
@@ -99,8 +111,8 @@ void Decoder::process_line(std::string_view line) {
     const std::size_t dollar = line.find('$');
     const std::size_t tag_start = dollar == std::string_view::npos ? 2 : dollar + 3;
     const std::string_view talker_letters = line.substr(std::min(tag_start - 2, line.size()), 2);
-    talker = {};
-    std::copy(talker_letters.begin(), talker_letters.end(), talker.begin());
+    talker_ = {};
+    std::copy(talker_letters.begin(), talker_letters.end(), talker_.begin());
     line_text = LineText(line.substr(std::min(tag_start, line.size())));
 
     for (const SentenceHandler& handler : sentence_handlers) {
@@ -118,12 +130,13 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.write_line_end();
     console.write_line_end();
 
-    auto recording = common::TextReader::open(folder / recording_name, std::string(recording_name));
+    const common::NamedFile recording_file = common::named_file(folder, std::string(recording_name));
+    auto recording = common::TextReader::open(recording_file.path, recording_file.name);
     if (!recording) {
         console.set_colour(12);
         console.write("     \"REC_COM.txt\" - source file must exist in directory ! ");
         console.final_line();
-        return 0;
+        return common::exit_input_missing;
     }
 
     console.set_colour(7);
@@ -137,7 +150,7 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.write("     For START and STOP  press a key ...  ");
     console.read_key();
 
-    refuse_the_recording_as_output(folder);
+    refuse_the_recording_as_output(folder, recording_file);
     Decoder decoder(console, folder, delay);
     draw_frame(console);
 

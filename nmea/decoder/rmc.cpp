@@ -49,8 +49,7 @@ void Decoder::handle_rmc() {
     }
     s.previous_ground_speed = s.ground_speed;
 
-    s.heading = real_value(line_text.next_field());
-    show(26, 14, fixed(s.heading, 5, 1));
+    s.heading = read_shown(26, 14, 5, 1);
     if (interval != 0 && std::fabs(s.heading - s.previous_heading) < rate_guard) {
         show(37, 14, fixed((s.heading - s.previous_heading) / interval, 6, 1));
     }

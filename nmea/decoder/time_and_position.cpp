@@ -9,16 +9,18 @@ namespace nmea {
 using common::fixed;
 
 // 123519.00 -> utc_hours, utc_minutes, utc_seconds (whole seconds and one
-// decimal) -> (60,4), (63,4), (67,4)
-void Decoder::read_utc_time() {
+// decimal) -> (60,4), (63,4), (67,4). The seconds piece is as wide as its
+// cell: ZDA reads and shows whole seconds in columns 67-68, and columns
+// 69-70 keep the decimals that GGA, GLL or RMC wrote there.
+void Decoder::read_utc_time(int second_width, int second_decimals) {
     ReceiverState& s = receiver_state;
     s.utc_hours = real_value(line_text.fixed_piece(1, 2));
     s.utc_minutes = real_value(line_text.fixed_piece(3, 2));
-    s.utc_seconds = real_value(line_text.fixed_piece(5, 4));
+    s.utc_seconds = real_value(line_text.fixed_piece(5, static_cast<std::size_t>(second_width)));
     line_text.drop_through_comma();
     show(60, 4, fixed(s.utc_hours, 2, 0));
     show(63, 4, fixed(s.utc_minutes, 2, 0));
-    show(67, 4, fixed(s.utc_seconds, 4, 1));
+    show(67, 4, fixed(s.utc_seconds, second_width, second_decimals));
 }
 
 // 4807.0380,N -> lat_degrees, lat_minutes (four decimals), lat_hemisphere

@@ -1,11 +1,12 @@
 #include "nmea/decoder/track_document.h"
 
+#include <utility>
+
 #include "common/kml_skeleton.h"
 
 namespace nmea {
 
-TrackDocument::TrackDocument(const std::filesystem::path& folder)
-    : file_(common::TextWriter::create(folder / file_name, std::string(file_name))) {
+TrackDocument::TrackDocument(common::TextWriter file) : file_(std::move(file)) {
     common::write_kml_head(file_, common::kml_namespace_2_2);
     common::write_line_string_opening(file_);
 }

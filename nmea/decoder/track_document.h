@@ -2,8 +2,6 @@
 // through every logged fix of the replay, in replay order.
 #pragma once
 
-#include <filesystem>
-
 #include "common/text_writer.h"
 #include "nmea/decoder/receiver_state.h"
 
@@ -11,10 +9,8 @@ namespace nmea {
 
 class TrackDocument {
 public:
-    static constexpr std::string_view file_name = "GPS_CORE.kml";
-
-    // Creates (or truncates) the file and writes the opening lines.
-    explicit TrackDocument(const std::filesystem::path& folder);
+    // Writes the opening lines into the new file.
+    explicit TrackDocument(common::TextWriter file);
 
     // One coordinate line for a logged fix.
     void add_point(const ReceiverState& state);

@@ -15,8 +15,7 @@ namespace nmea {
 void Decoder::handle_vtg() {
     ReceiverState& s = receiver_state;
     line_text.drop_through_comma();
-    s.heading = real_value(line_text.next_field());
-    show(26, 14, common::fixed(s.heading, 5, 1));
+    s.heading = read_shown(26, 14, 5, 1);
     for (int i = 0; i < 5; ++i) line_text.drop_through_comma();
     s.ground_speed = real_value(line_text.next_field()) / 3.6;
     show(26, 13, common::fixed(s.ground_speed, 5, 1));

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/cp1251.h"
+#include "common/dialogue.h"
 #include "common/run_error.h"
 #include "common/text_writer.h"
 #include "survey/register/dialogue.h"
@@ -140,21 +141,21 @@ std::optional<PointEntity> PointEntities::next() {
 int run_dxfpoints(common::Console& console, const std::filesystem::path& folder) {
     show_first_screen(console, screen_texts);
 
-    const NamedFile input = ask_file_name(console, folder, answer_column, 9);
-    auto drawing = open_input(console, input, 23);
-    if (!drawing) return 0;
+    const common::NamedFile input = common::ask_file_name(console, folder, answer_column, 9);
+    auto drawing = common::open_input(console, input, 23);
+    if (!drawing) return common::exit_input_missing;
     PointEntities entities(*drawing);
-    const NamedFile output = ask_file_name(console, folder, answer_column, 11);
-    common::TextWriter file = create_output(output, input);
+    const common::NamedFile output = common::ask_file_name(console, folder, answer_column, 11);
+    common::TextWriter file = common::create_output(output, input);
 
     std::int64_t point_count = 0;
     std::int64_t skipped = 0;
     while (const auto entity = entities.next()) {
         if (entity->has_x_and_y) {
             write_register_point(file, entity->point);
-            show_count(console, 64, 11, point_mark, ++point_count, 8);
+            common::show_count(console, 64, 11, point_mark, ++point_count, 8);
         } else {
-            show_count(console, 33, 13, skipped_points, ++skipped, 12);
+            common::show_count(console, 33, 13, skipped_points, ++skipped, 12);
         }
     }
     drawing.reset();

@@ -84,52 +84,45 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
     show_screen(console);
     const RegisterLayout& layout = choose_register_layout(console);
 
-    auto input = open_checked_register(console, folder, 19, 24, check_failed);
-    if (!input) return 0;
-    common::TextReader& reader = input->reader;
+    CheckedRegister input = open_checked_register(console, folder, 19, 24, check_failed);
+    if (!input.reader) return input.exit_code;
+    common::TextReader& reader = *input.reader;
 
-    const NamedFile output = ask_file_name(console, folder, answer_column, 20);
-    refuse_input_as_output(output, input->file);
-
-    double text_height = 0;
+    ScriptAnswers answers{common::ask_file_name(console, folder, answer_column, 20)};
+    common::refuse_input_as_output(answers.output, input.file);
     if (layout.has_number() || layout.has_elevation()) {
         console.go_to(answer_column, 21);
-        text_height = common::read_real_answer(console);
+        answers.text_height = common::read_real_answer(console);
     }
-    int elevation_decimals = 0;
     if (layout.has_elevation()) {
         console.go_to(answer_column, 22);
-        elevation_decimals = read_elevation_decimals(console);
+        answers.elevation_decimals = read_elevation_decimals(console);
         clear_answer(console, 22);
-        console.write(common::integer(elevation_decimals, 1));
+        console.write(common::integer(answers.elevation_decimals, 1));
         console.write_line_end();
     }
 
-    common::TextWriter file = create_output(output, input->file);
-    ScriptWriter script(file, text_height, elevation_decimals);
-    script.write_header();
-    // At least one record is attempted: a register of blank lines, or blank
-    // lines after the last point, give one more that finds nothing. That
-    // one and a record left out write nothing but are still counted.
-    std::int64_t record_count = 0;
-    std::int64_t left_out = 0;
-    do {
-        const RegisterRecord record = read_in_layout(reader, layout);
-        switch (record.kind) {
-            case RegisterRecord::Kind::point: write_record(script, layout, record.point); break;
-            // The elevation-less twin of an odd layout is the next one.
-            case RegisterRecord::Kind::plane_point:
-                write_record(script, register_layout(layout.number + 1), record.point);
-                break;
-            case RegisterRecord::Kind::left_out: show_left_out(console, 23, ++left_out, record.line); break;
-            case RegisterRecord::Kind::end: break;
-        }
-        show_count(console, 68, 19, point_mark, ++record_count, 6);
-    } while (!reader.eof());
-    script.write_footer();
-    input.reset();
-    file.close();
-
+    write_script(input, answers, [&](ScriptWriter& script) {
+        // At least one record is attempted: a register of blank lines, or
+        // blank lines after the last point, give one more that finds
+        // nothing. That one and a record left out write nothing but are
+        // still counted.
+        std::int64_t record_count = 0;
+        std::int64_t left_out = 0;
+        do {
+            const RegisterRecord record = read_in_layout(reader, layout);
+            switch (record.kind) {
+                case RegisterRecord::Kind::point: write_record(script, layout, record.point); break;
+                // The elevation-less twin of an odd layout is the next one.
+                case RegisterRecord::Kind::plane_point:
+                    write_record(script, register_layout(layout.number + 1), record.point);
+                    break;
+                case RegisterRecord::Kind::left_out: show_left_out(console, 23, ++left_out, record.line); break;
+                case RegisterRecord::Kind::end: break;
+            }
+            common::show_count(console, 68, 19, point_mark, ++record_count, 6);
+        } while (!reader.eof());
+    });
     show_end(console, 24, finished);
     return 0;
 }

@@ -47,37 +47,32 @@ void write_record(ScriptWriter& script, const RegisterPoint& point) {
 int run_regscript_basic(common::Console& console, const std::filesystem::path& folder) {
     show_first_screen(console, screen_texts);
 
-    auto input = open_checked_register(console, folder, 9, 23, check_failed);
-    if (!input) return 0;
-    common::TextReader& reader = input->reader;
+    CheckedRegister input = open_checked_register(console, folder, 9, 23, check_failed);
+    if (!input.reader) return input.exit_code;
+    common::TextReader& reader = *input.reader;
 
-    const NamedFile output = ask_file_name(console, folder, answer_column, 11);
-    refuse_input_as_output(output, input->file);
+    ScriptAnswers answers{common::ask_file_name(console, folder, answer_column, 11)};
+    common::refuse_input_as_output(answers.output, input.file);
     console.go_to(answer_column, 13);
-    const double text_height = common::read_real_answer(console);
+    answers.text_height = common::read_real_answer(console);
     console.go_to(answer_column, 15);
-    const int elevation_decimals = read_elevation_decimals(console);
+    answers.elevation_decimals = read_elevation_decimals(console);
 
-    common::TextWriter file = create_output(output, input->file);
-    ScriptWriter script(file, text_height, elevation_decimals);
-    script.write_header();
-    // Blanks and blank lines after the last record end the register: no
-    // record is attempted there.
-    std::int64_t record_count = 0;
-    std::int64_t left_out = 0;
-    while (!reader.seek_eof()) {
-        show_count(console, 65, 9, point_mark, ++record_count, 6);
-        const RegisterRecord record = read_fixed_with_elevation(reader);
-        if (record.kind == RegisterRecord::Kind::point) {
-            write_record(script, record.point);
-        } else {
-            show_left_out(console, 21, ++left_out, record.line);
+    write_script(input, answers, [&](ScriptWriter& script) {
+        // Blanks and blank lines after the last record end the register: no
+        // record is attempted there.
+        std::int64_t record_count = 0;
+        std::int64_t left_out = 0;
+        while (!reader.seek_eof()) {
+            common::show_count(console, 65, 9, point_mark, ++record_count, 6);
+            const RegisterRecord record = read_fixed_with_elevation(reader);
+            if (record.kind == RegisterRecord::Kind::point) {
+                write_record(script, record.point);
+            } else {
+                show_left_out(console, 21, ++left_out, record.line);
+            }
         }
-    }
-    script.write_footer();
-    input.reset();
-    file.close();
-
+    });
     show_end(console, 18, finished);
     return 0;
 }

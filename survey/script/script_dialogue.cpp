@@ -13,25 +13,28 @@ constexpr common::Cp1251Text left_out_records{"Пропуснати записи
 constexpr common::Cp1251Text last_left_out{"   последният е на ред "};
 }  // namespace
 
-std::optional<CheckedRegister> open_checked_register(common::Console& console, const std::filesystem::path& folder,
-                                                     int row, int message_row, std::string_view check_failed) {
-    NamedFile file = ask_file_name(console, folder, answer_column, row);
-    auto reader = open_input(console, file, message_row);
-    if (!reader) return std::nullopt;
+CheckedRegister open_checked_register(common::Console& console, const std::filesystem::path& folder, int row,
+                                      int message_row, std::string_view check_failed) {
+    CheckedRegister checked{common::ask_file_name(console, folder, answer_column, row), std::nullopt};
+    auto reader = common::open_input(console, checked.file, message_row);
+    if (!reader) {
+        checked.exit_code = common::exit_input_missing;
+        return checked;
+    }
     if (const auto bad = register_check(*reader)) {
-        show_count(console, 12, message_row, check_failed, bad->ordinal);
+        common::show_count(console, 12, message_row, check_failed, bad->ordinal);
         console.write(line_mark);
         console.write(common::integer(bad->line));
         console.final_key();
-        return std::nullopt;
+        return checked;
     }
     // The check read the file to its end: the records are read afresh.
-    common::TextReader records = common::TextReader::open_or_fail(file.path, file.name);
-    return CheckedRegister{std::move(file), std::move(records)};
+    checked.reader = common::TextReader::open_or_fail(checked.file.path, checked.file.name);
+    return checked;
 }
 
 void show_left_out(common::Console& console, int row, std::int64_t count, long line) {
-    show_count(console, 12, row, left_out_records, count, 6);
+    common::show_count(console, 12, row, left_out_records, count, 6);
     console.write(last_left_out);
     console.write(common::integer(line, 6));
 }

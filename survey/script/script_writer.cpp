@@ -14,9 +14,9 @@ common::FieldText metres(double value) {
 
 }  // namespace
 
-ScriptWriter::ScriptWriter(common::TextWriter& file_, double text_height_, int elevation_decimals_)
-    : file(file_), text_height(text_height_), elevation_decimals(elevation_decimals_),
-      height_text(metres(text_height)), radius_text(metres(text_height / 5)) {}
+ScriptWriter::ScriptWriter(common::TextWriter& file, double text_height, int elevation_decimals)
+    : file_(file), text_height_(text_height), elevation_decimals_(elevation_decimals),
+      height_text_(metres(text_height)), radius_text_(metres(text_height / 5)) {}
 
 // The same bits give the same text; 0.0 and -0.0 differ in both.
 const common::FieldText& ScriptWriter::Metres::of(double value) {
@@ -29,74 +29,74 @@ const common::FieldText& ScriptWriter::Metres::of(double value) {
 }
 
 void ScriptWriter::write_header() {
-    file.write_line("osnap off");
+    file_.write_line("osnap off");
 }
 
 void ScriptWriter::write_footer() {
-    file.write_line("zoom e");
+    file_.write_line("zoom e");
 }
 
 void ScriptWriter::write_coordinates(double x, double y) {
-    file.write(x_text.of(x));
-    file.write(',');
-    file.write(y_text.of(y));
+    file_.write(x_text_.of(x));
+    file_.write(',');
+    file_.write(y_text_.of(y));
 }
 
 void ScriptWriter::write_coordinates(double x, double y, double z) {
     write_coordinates(x, y);
-    file.write(',');
-    file.write(z_text.of(z));
+    file_.write(',');
+    file_.write(z_text_.of(z));
 }
 
 void ScriptWriter::write_point(const RegisterPoint& point) {
-    file.write("point ");
+    file_.write("point ");
     write_coordinates(point.east, point.north, point.elevation);
-    file.line_end();
+    file_.line_end();
 }
 
 void ScriptWriter::write_plane_point(const RegisterPoint& point) {
-    file.write("point ");
+    file_.write("point ");
     write_coordinates(point.east, point.north);
-    file.line_end();
+    file_.line_end();
 }
 
 void ScriptWriter::write_circle(const RegisterPoint& point) {
-    file.write("circle ");
+    file_.write("circle ");
     write_coordinates(point.east, point.north, point.elevation);
-    file.write(' ');
-    file.write_line(radius_text);
+    file_.write(' ');
+    file_.write_line(radius_text_);
 }
 
 void ScriptWriter::write_plane_circle(const RegisterPoint& point) {
-    file.write("circle ");
+    file_.write("circle ");
     write_coordinates(point.east, point.north);
-    file.write(' ');
-    file.write_line(radius_text);
+    file_.write(' ');
+    file_.write_line(radius_text_);
 }
 
 void ScriptWriter::write_label_end(std::string_view label) {
-    file.write(' ');
-    file.write(height_text);
-    file.write(" 0 ");
-    file.write_line(label);
+    file_.write(' ');
+    file_.write(height_text_);
+    file_.write(" 0 ");
+    file_.write_line(label);
 }
 
 void ScriptWriter::write_number_label(const RegisterPoint& point) {
-    file.write("text ");
-    write_coordinates(point.east + 1.2 * text_height, point.north + 0.2 * text_height, point.elevation);
+    file_.write("text ");
+    write_coordinates(point.east + 1.2 * text_height_, point.north + 0.2 * text_height_, point.elevation);
     write_label_end(common::integer(point.number));
 }
 
 void ScriptWriter::write_plane_number_label(const RegisterPoint& point) {
-    file.write("text ");
-    write_coordinates(point.east + 1.2 * text_height, point.north + 0.2 * text_height);
+    file_.write("text ");
+    write_coordinates(point.east + 1.2 * text_height_, point.north + 0.2 * text_height_);
     write_label_end(common::integer(point.number));
 }
 
 void ScriptWriter::write_elevation_label(const RegisterPoint& point) {
-    file.write("text ");
-    write_coordinates(point.east + 1.2 * text_height, point.north - 1.2 * text_height, point.elevation);
-    write_label_end(common::fixed(point.elevation, 0, elevation_decimals));
+    file_.write("text ");
+    write_coordinates(point.east + 1.2 * text_height_, point.north - 1.2 * text_height_, point.elevation);
+    write_label_end(common::fixed(point.elevation, 0, elevation_decimals_));
 }
 
 }  // namespace survey

@@ -59,12 +59,12 @@ private:
     void write_coordinates(double x, double y, double z);
     void write_label_end(std::string_view label);
 
-    common::TextWriter& file;
-    double text_height;
-    int elevation_decimals;
-    Metres x_text, y_text, z_text;
-    const common::FieldText height_text;
-    const common::FieldText radius_text;
+    common::TextWriter& file_;
+    double text_height_;
+    int elevation_decimals_;
+    Metres x_text_, y_text_, z_text_;
+    const common::FieldText height_text_;
+    const common::FieldText radius_text_;
 };
 
 }  // namespace survey

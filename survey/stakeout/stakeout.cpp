@@ -2,19 +2,21 @@
 #include "survey/stakeout/stakeout.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <system_error>
+#include <utility>
 
 #include "common/cp1251.h"
+#include "common/dialogue.h"
 #include "common/field_format.h"
-#include "common/program.h"
 #include "common/run_error.h"
 #include "common/text_reader.h"
 #include "common/text_writer.h"
 #include "survey/register/coordinate_register.h"
+#include "survey/register/dialogue.h"
 #include "survey/stakeout/geometry.h"
 #include "survey/stakeout/stakeout_listing.h"
 
@@ -25,6 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using common::Console;
 using common::Cp1251Text;
+using common::NamedFile;
 using common::TextReader;
 using common::TextWriter;
 
@@ -56,26 +59,24 @@ constexpr int count_column = 56;
 // A file name answer keeps its first 50 characters.
 constexpr std::size_t longest_name = 50;
 
+constexpr std::array<PlacedText, 5> screen_texts{{
+    {prompt_column, 6, register_layout_text},
+    {prompt_column, input_row, input_prompt},
+    {prompt_column, listing_row, listing_prompt},
+    {prompt_column, station_row, station_prompt},
+    {prompt_column, radius_row, radius_prompt},
+}};
+
 void write_at(Console& console, int column, int row, std::string_view text) {
     console.go_to(column, row);
     console.write(text);
 }
 
-void show_screen_texts(Console& console) {
-    console.clear_screen();
-    write_at(console, 57, 3, common::suite_banner);
-    write_at(console, prompt_column, 6, register_layout_text);
-    write_at(console, prompt_column, input_row, input_prompt);
-    write_at(console, prompt_column, listing_row, listing_prompt);
-    write_at(console, prompt_column, station_row, station_prompt);
-    write_at(console, prompt_column, radius_row, radius_prompt);
-}
-
-std::string read_file_name(Console& console, int row) {
+NamedFile read_file_name(Console& console, const fs::path& folder, int row) {
     console.go_to(answer_column, row);
     std::string name = console.read_line();
     if (name.size() > longest_name) name.resize(longest_name);
-    return name;
+    return common::named_file(folder, std::move(name));
 }
 
 // The listing is extended when it exists; otherwise "Нов !" says that it
@@ -85,21 +86,21 @@ std::string read_file_name(Console& console, int row) {
 // the station's answers, so that a refused answer leaves no file behind.
 class Listing {
 public:
-    Listing(Console& console, fs::path path, std::string name) : path_(std::move(path)), name_(std::move(name)) {
+    Listing(Console& console, NamedFile listing) : listing_(std::move(listing)) {
         int error = 0;
-        file_ = TextWriter::append(path_, name_, &error);
+        file_ = TextWriter::append(listing_.path, listing_.name, &error);
         if (file_) {
             // The cursor stands at column 1 below the typed name.
             console.write(existing_listing);
             return;
         }
-        if (error != ENOENT) throw common::output_error(error, "cannot open", name_);
+        if (error != ENOENT) throw common::output_error(error, "cannot open", listing_.name);
         write_at(console, message_column, listing_row, new_listing);
     }
 
     TextWriter& file() {
         if (!file_) {
-            file_.emplace(TextWriter::create(path_, name_));
+            file_.emplace(TextWriter::create(listing_.path, listing_.name));
             write_listing_title(*file_);
         }
         return *file_;
@@ -110,28 +111,20 @@ public:
     }
 
 private:
-    fs::path path_;
-    std::string name_;
+    NamedFile listing_;
     std::optional<TextWriter> file_;
 };
 
 // Appending the listing to the register it is made from would spoil the
 // register for every later pass and run.
-void refuse_register_as_listing(const fs::path& register_path, const fs::path& listing_path,
-                                const std::string& listing_name) {
-    std::error_code ignored;
-    if (fs::equivalent(register_path, listing_path, ignored)) {
-        throw common::RunError(EINVAL, "the listing \"" + common::printable_token(listing_name, 255) +
-                                           "\" is the register being read");
-    }
-}
+constexpr common::OutputIsInputWords listing_is_the_register{"the listing \"", "\" is the register being read"};
 
 // Each pass reads the register from its start. Blanks, tabs and blank lines
 // after the last record end the pass like the end of the file itself, so
 // that the listing of the station is complete.
 template <typename Visit>
-void for_each_record(const fs::path& register_path, const std::string& register_name, Visit visit) {
-    TextReader reader = TextReader::open_or_fail(register_path, register_name);
+void for_each_record(const NamedFile& coordinate_register, Visit visit) {
+    TextReader reader = TextReader::open_or_fail(coordinate_register.path, coordinate_register.name);
     while (!reader.seek_eof()) visit(read_fixed_without_elevation(reader));
 }
 
@@ -142,24 +135,23 @@ struct StationPosition {
 
 class StationListing {
 public:
-    StationListing(Console& console_, const fs::path& register_path_, const std::string& register_name_,
-                   Listing& listing_)
-        : console(console_), register_path(register_path_), register_name(register_name_), listing(listing_) {}
+    StationListing(Console& console, const NamedFile& coordinate_register, Listing& listing)
+        : console_(console), register_(coordinate_register), listing_(listing) {}
 
     // Asks for the station and the radius and lists the station.
     void list_next_station() {
-        console.go_to(answer_column, station_row);
-        station_number = read_station_answer();
-        console.go_to(answer_column, radius_row);
-        region_radius = common::read_real_answer(console);
+        console_.go_to(answer_column, station_row);
+        station_number_ = read_station_answer();
+        console_.go_to(answer_column, radius_row);
+        region_radius_ = common::read_real_answer(console_);
         // A new listing is created now, after the answers that can be refused.
-        TextWriter& file = listing.file();
+        TextWriter& file = listing_.file();
 
-        included_count = 0;
-        write_at(console, message_column, radius_row, included_label);
-        console.write(common::integer(included_count, 5));
+        included_count_ = 0;
+        write_at(console_, message_column, radius_row, included_label);
+        console_.write(common::integer(included_count_, 5));
 
-        write_station_heading(file, station_number, region_radius);
+        write_station_heading(file, station_number_, region_radius_);
         if (const auto station = find_station()) list_points(*station);
         // The stations of a run are on disk while the next one is asked.
         file.flush();
@@ -169,7 +161,7 @@ private:
     // Like the register's point numbers, a whole signed 32-bit number: one
     // beyond that range is an invalid number, never wrapped.
     std::int32_t read_station_answer() {
-        TextReader answer = TextReader::keyboard(console);
+        TextReader answer = TextReader::keyboard(console_);
         const std::int32_t number = answer.read_int32();
         answer.skip_line();
         return number;
@@ -181,39 +173,38 @@ private:
         std::optional<StationPosition> station;
         std::int32_t lowest = 0;
         std::int32_t highest = 0;
-        for_each_record(register_path, register_name, [&](const RegisterPoint& point) {
-            if (point.number == station_number) station = StationPosition{point.north, point.east};
+        for_each_record(register_, [&](const RegisterPoint& point) {
+            if (point.number == station_number_) station = StationPosition{point.north, point.east};
             lowest = std::min(lowest, point.number);
             highest = std::max(highest, point.number);
         });
-        number_width = number_column_width(lowest, highest);
+        number_width_ = number_column_width(lowest, highest);
         return station;
     }
 
     // Every other point within the radius, a point on the circle included,
     // in the order of the register.
     void list_points(const StationPosition& station) {
-        for_each_record(register_path, register_name, [&](const RegisterPoint& point) {
-            if (point.number == station_number) return;
+        for_each_record(register_, [&](const RegisterPoint& point) {
+            if (point.number == station_number_) return;
             const double distance = DIST(station.north, station.east, point.north, point.east);
-            if (distance > region_radius) return;
-            ++included_count;
-            write_listing_row(listing.file(), point.number, number_width,
+            if (distance > region_radius_) return;
+            ++included_count_;
+            write_listing_row(listing_.file(), point.number, number_width_,
                               ATANG(point.east - station.east, point.north - station.north), distance);
-            write_at(console, count_column, radius_row, common::integer(included_count, 5));
+            write_at(console_, count_column, radius_row, common::integer(included_count_, 5));
         });
     }
 
-    Console& console;
-    const fs::path& register_path;
-    const std::string& register_name;
-    Listing& listing;
-    std::int32_t station_number = 0;
-    double region_radius = 0;
-    int number_width = 0;
+    Console& console_;
+    const NamedFile& register_;
+    Listing& listing_;
+    std::int32_t station_number_ = 0;
+    double region_radius_ = 0;
+    int number_width_ = 0;
     // A register may hold far more than 65535 points within the radius, and
     // the count must not start over.
-    std::uint64_t included_count = 0;
+    std::uint64_t included_count_ = 0;
 };
 
 // D or d lists another station; any other key ends the run. Piped keys that
@@ -237,24 +228,22 @@ bool next_station(Console& console) {
 }  // namespace
 
 int run_stakeout(Console& console, const fs::path& folder) {
-    show_screen_texts(console);
+    show_first_screen(console, screen_texts);
 
-    const std::string register_name = read_file_name(console, input_row);
-    const fs::path register_path = common::file_path(folder, register_name);
-    if (!TextReader::open(register_path, register_name)) {
+    const NamedFile coordinate_register = read_file_name(console, folder, input_row);
+    if (!TextReader::open(coordinate_register.path, coordinate_register.name)) {
         write_at(console, message_column, input_row, missing_register);
         console.final_key();
-        return 0;
+        return common::exit_input_missing;
     }
 
-    const std::string listing_name = read_file_name(console, listing_row);
+    NamedFile listing_file = read_file_name(console, folder, listing_row);
     // An empty name lists nowhere: the run ends at once.
-    if (listing_name.empty()) return 0;
-    const fs::path listing_path = common::file_path(folder, listing_name);
-    refuse_register_as_listing(register_path, listing_path, listing_name);
-    Listing listing(console, listing_path, listing_name);
+    if (listing_file.name.empty()) return 0;
+    common::refuse_input_as_output(listing_file, coordinate_register, listing_is_the_register);
+    Listing listing(console, std::move(listing_file));
 
-    StationListing stations(console, register_path, register_name, listing);
+    StationListing stations(console, coordinate_register, listing);
     do {
         stations.list_next_station();
     } while (next_station(console));

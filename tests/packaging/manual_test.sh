@@ -2,10 +2,12 @@
 # The manual pages: each renders without a warning, names its program as
 # --help does, and carries every example of its README section word for
 # word; and the README examples, run, give the output the README shows.
-#   manual_test.sh <folder of the programs> <source folder>
+#   manual_test.sh <folder of the programs> <source folder> <program>...
 set -u
 programs=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
+shift 2
+[ $# -gt 0 ] || { echo "$0: no programs named" >&2; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C.UTF-8
@@ -64,7 +66,7 @@ else
     echo "groff not found: the rendering of the manual pages is not checked"
 fi
 
-for name in nmeadecode logconvert regscript regscript_basic dxfpoints kmlmarks kmlmarks_basic kmlpath stakeout; do
+for name in "$@"; do
     page=$source/doc/man/$name.1
     check "$name has a manual page" test -f "$page"
     [ -f "$page" ] || continue

@@ -2,11 +2,13 @@
 # --help and --version on every program, and nothing else changed by
 # arguments: a run with other arguments gives the same screen, messages,
 # exit code and files as a run without.
-#   options_test.sh <folder of the programs> <source folder> <version>
+#   options_test.sh <folder of the programs> <source folder> <version> <program>...
 set -u
 programs=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 version=$3
+shift 3
+[ $# -gt 0 ] || { echo "$0: no programs named" >&2; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LC_ALL=C.UTF-8
@@ -43,12 +45,23 @@ help_is_short() {
         [ "$(wc -l <<<"$text")" -le 24 ]
 }
 
-for name in nmeadecode logconvert regscript regscript_basic dxfpoints kmlmarks kmlmarks_basic kmlpath stakeout; do
+# What a program asks, reads and writes: each text after its label, and
+# every line that continues it, starts at column 10.
+fields_aligned() {
+    awk '/^(Asks|Reads|Writes):/ { inside = 1; if (substr($0, 9, 1) != " " || substr($0, 10, 1) == " ") bad = 1; next }
+         inside && /^ / { if (substr($0, 1, 9) != "         " || substr($0, 10, 1) == " ") bad = 1; next }
+         { inside = 0 }
+         END { exit bad }' <<<"$1"
+}
+
+for name in "$@"; do
     program=$programs/$name
     help=$("$program" --help </dev/null 2>"$work/errors"); code=$?
     check "$name --help ends with 0" test "$code" = 0
     check "$name --help writes nothing to stderr" test ! -s "$work/errors"
     check "$name --help: a short UTF-8 text that names the manual" help_is_short "$help" "$name"
+    check "$name --help: asks, reads and writes in one column" fields_aligned "$help"
+    check "$name --help: says what it asks, reads and writes" grep -q "^Writes:" <<<"$help"
     text=$("$program" --version </dev/null); code=$?
     check "$name --version ends with 0" test "$code" = 0
     check "$name --version names program, suite and version" test "$text" = "$name (surveykit) $version"
