@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/powers_of_ten.h"
+
 namespace common {
 
 void FieldText::append(std::string_view text) {
@@ -44,32 +46,6 @@ bool is_special(double value, std::string_view& text) {
     }
     return true;
 }
-
-// The powers of ten that a double holds exactly.
-constexpr double exact_powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// The powers of ten that 64 bits hold.
-constexpr std::uint64_t powers_of_ten[] = {1,
-                                           10,
-                                           100,
-                                           1'000,
-                                           10'000,
-                                           100'000,
-                                           1'000'000,
-                                           10'000'000,
-                                           100'000'000,
-                                           1'000'000'000,
-                                           10'000'000'000,
-                                           100'000'000'000,
-                                           1'000'000'000'000,
-                                           10'000'000'000'000,
-                                           100'000'000'000'000,
-                                           1'000'000'000'000'000,
-                                           10'000'000'000'000'000,
-                                           100'000'000'000'000'000,
-                                           1'000'000'000'000'000'000,
-                                           10'000'000'000'000'000'000u};
 
 constexpr char digit_pairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"

@@ -38,7 +38,8 @@ public:
     }
 
     std::string_view view() const { return {data_, size_}; }
-    operator std::string_view() const { return view(); }
+    // Explicit: a view of a temporary field would dangle.
+    explicit operator std::string_view() const { return view(); }
     std::size_t size() const { return size_; }
 
     void append(std::string_view text);

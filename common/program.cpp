@@ -9,6 +9,8 @@
 #include "common/platform.h"
 #include "common/program_options.h"
 #include "common/run_error.h"
+#include "common/screen_renderer.h"
+#include "common/stop_request.h"
 #include "common/stream_console.h"
 
 namespace common {
@@ -62,7 +64,7 @@ int run_program(int argc, char** argv, const ProgramInfo& program) {
     const bool terminal = platform::standard_streams_are_console();
     std::unique_ptr<Console> console;
     if (terminal) {
-        console = platform::make_window_console();
+        console = make_window_console();
     } else {
         console = std::make_unique<StreamConsole>();
         // The report on standard error ends its line as the screen does.

@@ -11,6 +11,7 @@
 
 #include "common/cp1251.h"
 #include "common/run_error.h"
+#include "common/typed_answer.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -22,7 +22,7 @@ std::optional<ListAndDocument> ask_files(common::Console& console, const std::fi
                                          std::string_view list_prompt, std::string_view document_prompt) {
     console.write(list_prompt);
     const std::string list_name = console.read_line();
-    auto point_list = common::TextReader::open(common::file_path(folder, list_name), list_name);
+    auto point_list = common::TextReader::open(console, common::file_path(folder, list_name), list_name);
     if (!point_list) {
         console.go_to(28, 24);
         console.write(not_found);

@@ -62,7 +62,7 @@ int run_logconvert(common::Console& console, const std::filesystem::path& folder
 
     // A missing log stops with the system's error report before the
     // recording is touched.
-    common::TextReader log = common::TextReader::open_or_fail(folder / log_name, std::string(log_name));
+    common::TextReader log = common::TextReader::open_or_fail(console, folder / log_name, std::string(log_name));
     // A recording that is the log itself (a link to it) would be emptied
     // before a line of the log is read.
     std::error_code not_there;

@@ -53,6 +53,7 @@ private:
     void pause();
     // Writes a value field at (column, row) of the dashboard.
     void show(int column, int row, std::string_view text);
+    void show(int column, int row, const common::FieldText& field) { show(column, row, field.view()); }
     // ST_DEV: the scatter of the last 16 logged positions.
     void ST_DEV();
 

@@ -7,6 +7,8 @@
 
 #include "common/field_format.h"
 #include "common/run_error.h"
+#include "common/stop_request.h"
+#include "common/typed_answer.h"
 #include "nmea/decoder/dashboard.h"
 #include "nmea/decoder/decoder.h"
 
@@ -118,7 +120,7 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.write_line_end();
     console.write_line_end();
 
-    auto recording = common::TextReader::open(folder / recording_name, std::string(recording_name));
+    auto recording = common::TextReader::open(console, folder / recording_name, std::string(recording_name));
     if (!recording) {
         console.set_colour(12);
         console.write("     \"REC_COM.txt\" - source file must exist in directory ! ");

@@ -33,7 +33,7 @@ NamedFile ask_file_name(common::Console& console, const std::filesystem::path& f
 }
 
 std::optional<common::TextReader> open_input(common::Console& console, const NamedFile& input, int message_row) {
-    auto reader = common::TextReader::open(input.path, input.name);
+    auto reader = common::TextReader::open(console, input.path, input.name);
     if (!reader) {
         console.go_to(28, message_row);
         console.write(file_not_found);

@@ -14,6 +14,7 @@
 #include "common/run_error.h"
 #include "common/text_reader.h"
 #include "common/text_writer.h"
+#include "common/typed_answer.h"
 #include "survey/register/coordinate_register.h"
 #include "survey/stakeout/geometry.h"
 #include "survey/stakeout/stakeout_listing.h"
@@ -168,12 +169,7 @@ public:
 private:
     // Like the register's point numbers, a whole signed 32-bit number: one
     // beyond that range is an invalid number, never wrapped.
-    std::int32_t read_station_answer() {
-        TextReader answer = TextReader::keyboard(console);
-        const std::int32_t number = answer.read_int32();
-        answer.skip_line();
-        return number;
-    }
+    std::int32_t read_station_answer() { return common::read_int32_answer(console); }
 
     // When several records carry the station number, the last one wins. The
     // same pass finds the width of the number column.
@@ -200,7 +196,7 @@ private:
             ++included_count;
             write_listing_row(listing.file(), point.number, number_width,
                               ATANG(point.east - station.east, point.north - station.north), distance);
-            write_at(console, count_column, radius_row, common::integer(included_count, 5));
+            write_at(console, count_column, radius_row, common::integer(included_count, 5).view());
         });
     }
 

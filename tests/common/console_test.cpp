@@ -7,6 +7,7 @@
 
 #include "common/run_error.h"
 #include "common/scripted_console.h"
+#include "common/typed_answer.h"
 
 using common::Screen;
 using common::ScriptedConsole;
