@@ -103,18 +103,24 @@ struct DigitRun {
 // where they end. Eight bytes at a time while eight are there, then one at
 // a time. The usual run is shorter than eight: one look takes it, and the
 // loop for longer ones stays out of the way.
+struct DigitsTaken {
+    const char* end;
+    std::uint64_t digits;
+};
+
+// Returned by value: the digits of the usual token stay in a register.
 template <typename Text>
-[[gnu::noinline]] const char* take_long_digits(const char* p, Text text, std::uint64_t& digits) {
+[[gnu::noinline]] DigitsTaken take_long_digits(const char* p, Text text, std::uint64_t digits) {
     if constexpr (std::endian::native == std::endian::little) {
         while (text.eight_more(p)) {
             const DigitRun run = eight_byte_digits(p);
             digits = digits * powers_of_ten[run.count] + run.value;
             p += run.count;
-            if (run.count < 8) return p;
+            if (run.count < 8) return {p, digits};
         }
     }
     while (text.more(p) && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
-    return p;
+    return {p, digits};
 }
 
 template <typename Text>
@@ -124,7 +130,10 @@ template <typename Text>
             const DigitRun run = eight_byte_digits(p);
             digits = digits * powers_of_ten[run.count] + run.value;
             p += run.count;
-            return run.count < 8 ? p : take_long_digits(p, text, digits);
+            if (run.count < 8) return p;
+            const DigitsTaken taken = take_long_digits(p, text, digits);
+            digits = taken.digits;
+            return taken.end;
         }
     }
     while (text.more(p) && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
@@ -147,18 +156,18 @@ template <typename Text>
     std::uint64_t digits = 0;
     p = take_digits(p, text, digits);
     std::ptrdiff_t count = p - whole;
+    if (count == 0) return NumberScan{p, 0, 0, 0, negative, false, false};
     std::int32_t exponent = 0;
-    bool number = count > 0;
-    bool integer = number;
-    if (number && text.more(p) && *p == '.') {
+    bool integer = true;
+    if (text.more(p) && *p == '.') {
         integer = false;
         const char* const fraction = ++p;
         p = take_digits(p, text, digits);
+        if (p == fraction) return NumberScan{p, 0, 0, 0, negative, false, false};
         count += p - fraction;
-        number = p != fraction;
         exponent = -static_cast<std::int32_t>(std::min<std::ptrdiff_t>(p - fraction, scan_limit));
     }
-    if (number && text.more(p) && (*p | 0x20) == 'e') {
+    if (text.more(p) && (*p | 0x20) == 'e') {
         integer = false;
         ++p;
         bool minus = false;
@@ -166,16 +175,12 @@ template <typename Text>
         const char* const exponent_digits = p;
         std::int32_t power = 0;
         while (text.more(p) && is_digit(*p)) power = std::min(power * 10 + (*p++ - '0'), scan_limit);
-        number = p != exponent_digits;
+        if (p == exponent_digits) return NumberScan{p, 0, 0, 0, negative, false, false};
         exponent += minus ? -power : power;
     }
-    return NumberScan{p,
-                      digits,
-                      exponent,
-                      static_cast<std::int32_t>(std::min<std::ptrdiff_t>(count, scan_limit)),
-                      negative,
-                      number,
-                      number && integer};
+    return NumberScan{
+        p, digits, exponent, static_cast<std::int32_t>(std::min<std::ptrdiff_t>(count, scan_limit)), negative, true,
+        integer};
 }
 
 // The value of a scanned real when its digits and its power of ten are both
@@ -187,7 +192,8 @@ inline bool exact_real(const NumberScan& scan, double& value) {
         static_cast<std::uint32_t>(scan.exponent + 22) > 44) {
         return false;
     }
-    const auto digits = static_cast<double>(scan.digits);
+    // Below 2^53 here: a signed conversion, which takes one instruction.
+    const auto digits = static_cast<double>(static_cast<std::int64_t>(scan.digits));
     const double magnitude =
         scan.exponent < 0 ? digits / exact_powers_of_ten[-scan.exponent] : digits * exact_powers_of_ten[scan.exponent];
     value = scan.negative ? -magnitude : magnitude;
