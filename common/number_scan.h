@@ -150,11 +150,16 @@ template <typename Text>
     using namespace scan_detail;
     // Kept in locals, and put together once at the end: the usual token
     // never leaves the registers.
-    const bool negative = text.more(p) && *p == '-';
-    p += text.more(p) && (*p == '+' || *p == '-') ? 1 : 0;
-    const char* const whole = p;
+    const char* whole = p;
     std::uint64_t digits = 0;
     p = take_digits(p, text, digits);
+    // The sign is looked for only where no digit came: most tokens have none.
+    bool negative = false;
+    if (p == whole && text.more(p) && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        whole = ++p;
+        p = take_digits(p, text, digits);
+    }
     std::ptrdiff_t count = p - whole;
     if (count == 0) return NumberScan{p, 0, 0, 0, negative, false, false};
     std::int32_t exponent = 0;
