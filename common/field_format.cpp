@@ -246,12 +246,6 @@ FieldText integer(std::int64_t value, int width) {
     return field;
 }
 
-FieldText padded(std::string_view text, int width) {
-    FieldText field;
-    align_right(field, text.substr(0, 300), width);
-    return field;
-}
-
 FieldText scientific(double value, int width) {
     std::string_view special;
     if (is_special(value, special)) {

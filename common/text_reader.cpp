@@ -334,18 +334,6 @@ bool TextReader::next_real(double& value) {
     return !token.too_long && parse_real(token.text, value);
 }
 
-bool TextReader::next_integer(std::int64_t& value) {
-    if (quick_integer(value)) return true;
-    const bool skipped = skip_separators();
-    if (quick_integer(value)) return true;
-    const Token token = take_token(skipped);
-    if (!token.found) {
-        value = 0;
-        return true;
-    }
-    return !token.too_long && parse_integer(token.text, value);
-}
-
 double TextReader::read_real() {
     double value = 0;
     if (quick_real(value)) return value;

@@ -81,16 +81,11 @@ public:
     double read_real();
     std::int64_t read_integer();
     std::int32_t read_int32();  // also 106 beyond the signed 32-bit range
-    // As read_real / read_integer, but a token that is not a number is
-    // reported back (nothing) instead of stopping the program.
+    // As read_real, but a token that is not a number is reported back
+    // (nothing) instead of stopping the program.
     std::optional<double> try_read_real() {
         double value = 0;
         if (!next_real(value)) return std::nullopt;
-        return value;
-    }
-    std::optional<std::int64_t> try_read_integer() {
-        std::int64_t value = 0;
-        if (!next_integer(value)) return std::nullopt;
         return value;
     }
     // The same for a signed 32-bit field: a token that is not an integer is
@@ -154,9 +149,8 @@ private:
     Token take_token(bool skipped);
     void pass_line_end(const char* text, const char* line_end);
     [[noreturn]] void fail(const Token& token);
-    // try_read_real and try_read_integer.
+    // try_read_real.
     bool next_real(double& value);
-    bool next_integer(std::int64_t& value);
 
     std::unique_ptr<TextSource> source_;
     std::string name_;

@@ -13,6 +13,7 @@
 #include "common/run_error.h"
 #include "common/typed_answer.h"
 #include "fuzz/fuzz_support.h"
+#include "tests/support/utf8_to_cp1251.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ void check_encodings(std::string_view bytes) {
     for (char& c : expected) {
         if (static_cast<unsigned char>(c) == 0x98) c = '?';
     }
-    if (common::utf8_to_cp1251(utf8) != expected) finding("Windows-1251 does not come back from UTF-8");
+    if (testing_support::utf8_to_cp1251(utf8) != expected) finding("Windows-1251 does not come back from UTF-8");
 }
 
 }  // namespace
