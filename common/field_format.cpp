@@ -66,6 +66,21 @@ char* put_pair(char* p, std::uint64_t value) {
     return p;
 }
 
+// Sizes the field for `padding` blanks and `length` characters after them,
+// and writes the blanks; the characters are for the caller. Sixteen blanks
+// in one store cover the usual padding (the characters then overwrite what
+// is not padding): the field has room for them.
+inline char* blanks_before(FieldText& field, std::size_t padding, std::size_t length) {
+    char* const text = field.resize_for_overwrite(padding + length);
+    constexpr char blanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    if (padding <= sizeof blanks) {
+        std::memcpy(text, blanks, sizeof blanks);
+    } else {
+        std::memset(text, ' ', padding);
+    }
+    return text;
+}
+
 // The field of a number given by its digits `units`, a point before the last
 // `decimals` (0..22) of them and its sign, right-aligned in `width`; written
 // straight into the field, without a copy. Nothing when it would not fit.
@@ -75,15 +90,7 @@ bool number_field(std::uint64_t units, int decimals, bool negative, int width, F
         static_cast<std::size_t>((negative ? 1 : 0) + whole_digits + (decimals > 0 ? decimals + 1 : 0));
     const std::size_t padding = width > 0 && static_cast<std::size_t>(width) > length ? width - length : 0;
     if (padding + length > FieldText::capacity) return false;
-    char* const text = field.resize_for_overwrite(padding + length);
-    // Sixteen blanks in one store cover the usual padding; the digits then
-    // overwrite what is not padding.
-    constexpr char blanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    if (padding <= sizeof blanks) {
-        std::memcpy(text, blanks, sizeof blanks);
-    } else {
-        std::memset(text, ' ', padding);
-    }
+    char* const text = blanks_before(field, padding, length);
     // From the last digit back: the decimals, the point, the whole part.
     char* p = text + padding + length;
     int fraction_digits = decimals;
@@ -169,13 +176,7 @@ bool short_number_field(std::uint64_t units, int decimals, bool negative, int wi
     const std::size_t padding = width > 0 && static_cast<std::size_t>(width) > length ? width - length : 0;
     // Room for the stores that write past the end.
     if (padding + length + 8 > FieldText::capacity) return number_field(units, decimals, negative, width, field);
-    char* const text = field.resize_for_overwrite(padding + length);
-    constexpr char blanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    if (padding <= sizeof blanks) {
-        std::memcpy(text, blanks, sizeof blanks);
-    } else {
-        std::memset(text, ' ', padding);
-    }
+    char* const text = blanks_before(field, padding, length);
     char* p = text + padding;
     if (negative) *p++ = '-';
     // One or two digits, the usual whole part of a screen value, come

@@ -1,5 +1,6 @@
 #include "common/screen_renderer.h"
 
+#include "common/platform.h"
 #include "common/stop_request.h"
 
 namespace common {
@@ -12,6 +13,18 @@ bool ScreenRenderer::start_frame(int width, int height) {
         height_ = height;
     }
     return !valid_;
+}
+
+bool WindowConsole::frame_and_look_at_keys() {
+    const auto now = std::chrono::steady_clock::now();
+    if (renderer_.frame_due(now)) present();
+    return renderer_.may_look_at_keys(now);
+}
+
+void WindowConsole::give_back_keys() {
+    if (keys_given_back_) return;
+    keys_given_back_ = true;
+    platform::give_back_keys();
 }
 
 }  // namespace common

@@ -99,6 +99,29 @@ void ScreenRenderer::draw_changes(const Screen& model, Draw&& draw) {
     version_ = model.version();
 }
 
+// What the two window backends have in common beyond the renderer: the
+// frames drawn at their pace, and the keys given back once.
+class WindowConsole : public Console {
+public:
+    ~WindowConsole() override { give_back_keys(); }
+
+protected:
+    void after_output() override {
+        if (renderer_.frame_due_after_output()) present();
+    }
+    // For a look at the keyboard that does not wait: a replay looks once a
+    // line, the place to keep the screen current without drawing more often
+    // than once a frame. False while a look that found nothing stands.
+    bool frame_and_look_at_keys();
+    // The keys as they were before the program took them (platform.h).
+    void give_back_keys();
+
+    ScreenRenderer renderer_;
+
+private:
+    bool keys_given_back_ = false;
+};
+
 // The backend for a console window: the terminal, or the Windows console
 // (whichever the system builds).
 std::unique_ptr<Console> make_window_console();

@@ -29,16 +29,6 @@ TerminalConsole::TerminalConsole(int input, int output)
     platform::write_all(output_, "\x1b[0m\x1b[40m\x1b[2J\x1b[H");
 }
 
-TerminalConsole::~TerminalConsole() {
-    restore();
-}
-
-void TerminalConsole::restore() {
-    if (restored_) return;
-    restored_ = true;
-    platform::give_back_keys();
-}
-
 void TerminalConsole::present() {
     winsize size{};
     int width = Screen::columns;
@@ -76,28 +66,18 @@ void TerminalConsole::present() {
     renderer_.end_frame();
 }
 
-void TerminalConsole::after_output() {
-    if (renderer_.frame_due_after_output()) present();
-}
-
 int TerminalConsole::finish() {
     present();
     // The shell prompt comes below the final screen.
     std::string below = "\x1b[0m";
     move_to(below, std::max(renderer_.height(), 1), 1);
     platform::write_all(output_, below + "\r\n");
-    restore();
+    give_back_keys();
     return 0;
 }
 
 bool TerminalConsole::next_key(Key& key, bool wait) {
-    // A replay looks at the keyboard once a line: the place to keep the
-    // screen current without drawing more often than once a frame.
-    if (!wait) {
-        const auto now = std::chrono::steady_clock::now();
-        if (renderer_.frame_due(now)) present();
-        if (!renderer_.may_look_at_keys(now)) return false;
-    }
+    if (!wait && !frame_and_look_at_keys()) return false;
     return keys_.next(key, wait);
 }
 

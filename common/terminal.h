@@ -16,10 +16,9 @@
 
 namespace common {
 
-class TerminalConsole : public Console {
+class TerminalConsole : public WindowConsole {
 public:
     TerminalConsole(int input = 0, int output = 1);
-    ~TerminalConsole() override;
 
     void present() override;
     int finish() override;
@@ -27,15 +26,10 @@ public:
 protected:
     bool next_key(Key& key, bool wait) override;
     bool wait_for_input(std::chrono::microseconds length) override;
-    void after_output() override;
 
 private:
-    void restore();
-
     DescriptorKeys keys_;
     int output_;
-    bool restored_ = false;
-    ScreenRenderer renderer_;
     std::string frame_;
 };
 

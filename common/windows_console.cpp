@@ -84,16 +84,6 @@ WindowsConsole::WindowsConsole()
     }
 }
 
-WindowsConsole::~WindowsConsole() {
-    restore();
-}
-
-void WindowsConsole::restore() {
-    if (restored_) return;
-    restored_ = true;
-    platform::give_back_keys();
-}
-
 void WindowsConsole::present() {
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!::GetConsoleScreenBufferInfo(output_, &info)) return;
@@ -150,17 +140,13 @@ void WindowsConsole::present() {
     renderer_.end_frame();
 }
 
-void WindowsConsole::after_output() {
-    if (renderer_.frame_due_after_output()) present();
-}
-
 int WindowsConsole::finish() {
     present();
     // The prompt comes below the final screen.
     ::SetConsoleCursorPosition(output_, at(0, origin_row_ + std::max(renderer_.height(), 1) - 1));
     DWORD written = 0;
     ::WriteConsoleW(output_, L"\r\n", 2, &written, nullptr);
-    restore();
+    give_back_keys();
     return 0;
 }
 
@@ -183,13 +169,7 @@ bool WindowsConsole::take_event() {
 }
 
 bool WindowsConsole::next_key(Key& key, bool wait) {
-    // A replay looks at the keyboard once a line: the place to keep the
-    // screen current without drawing more often than once a frame.
-    if (!wait) {
-        const auto now = std::chrono::steady_clock::now();
-        if (renderer_.frame_due(now)) present();
-        if (!renderer_.may_look_at_keys(now)) return false;
-    }
+    if (!wait && !frame_and_look_at_keys()) return false;
     while (keys_.empty()) {
         if (wait) {
             // A stop request ends the wait; the caller raises it.

@@ -25,10 +25,9 @@ namespace common {
 // Alt with digits on the keypad gives its character when Alt is released.
 std::optional<Key> key_of_event(bool key_down, std::uint16_t virtual_key, wchar_t character);
 
-class WindowsConsole : public Console {
+class WindowsConsole : public WindowConsole {
 public:
     WindowsConsole();
-    ~WindowsConsole() override;
 
     void present() override;
     int finish() override;
@@ -36,20 +35,16 @@ public:
 protected:
     bool next_key(Key& key, bool wait) override;
     bool wait_for_input(std::chrono::microseconds length) override;
-    void after_output() override;
 
 private:
-    void restore();
     // Takes one input event; queues its keys.
     bool take_event();
 
     void* input_;
     void* output_;
-    bool restored_ = false;
     std::deque<Key> keys_;
     // The buffer row on which the screen's first row is drawn.
     int origin_row_ = 0;
-    ScreenRenderer renderer_;
 };
 
 }  // namespace common

@@ -13,7 +13,7 @@
 #include "common/run_error.h"
 #include "common/typed_answer.h"
 #include "fuzz/fuzz_support.h"
-#include "tests/support/utf8_to_cp1251.h"
+#include "tests/support/conversions.h"
 
 namespace {
 

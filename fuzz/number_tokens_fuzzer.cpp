@@ -20,6 +20,7 @@
 #include "common/field_format.h"
 #include "common/run_error.h"
 #include "fuzz/fuzz_support.h"
+#include "tests/support/conversions.h"
 
 namespace {
 
@@ -29,22 +30,9 @@ bool same(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
-// The conversions as the checks ask them: the value, or nothing.
-std::optional<double> parse_real(std::string_view token) {
-    double value = 0;
-    if (!common::parse_real(token, value)) return std::nullopt;
-    return value;
-}
-std::optional<std::int64_t> parse_integer(std::string_view token) {
-    std::int64_t value = 0;
-    if (!common::parse_integer(token, value)) return std::nullopt;
-    return value;
-}
-std::optional<std::int32_t> parse_int32(std::string_view token) {
-    std::int32_t value = 0;
-    if (!common::parse_int32(token, value)) return std::nullopt;
-    return value;
-}
+using testing_support::parse_int32;
+using testing_support::parse_integer;
+using testing_support::parse_real;
 
 std::string shown(std::string_view token) {
     return "\"" + common::printable_token(token, 300) + "\"";

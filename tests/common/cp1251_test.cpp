@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/utf8_to_cp1251.h"
+#include "tests/support/conversions.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/run_error.h"
+#include "tests/support/conversions.h"
 #include "tests/support/string_source.h"
 #include "tests/support/test_support.h"
 
@@ -21,22 +22,9 @@ TextReader reader_of(std::string text) {
     return TextReader(std::make_unique<testing_support::StringSource>(std::move(text), 3), "list.txt", 4);
 }
 
-// The conversions as the tests ask them: the value, or nothing.
-std::optional<double> parse_real(std::string_view token) {
-    double value = 0;
-    if (!common::parse_real(token, value)) return std::nullopt;
-    return value;
-}
-std::optional<std::int64_t> parse_integer(std::string_view token) {
-    std::int64_t value = 0;
-    if (!common::parse_integer(token, value)) return std::nullopt;
-    return value;
-}
-std::optional<std::int32_t> parse_int32(std::string_view token) {
-    std::int32_t value = 0;
-    if (!common::parse_int32(token, value)) return std::nullopt;
-    return value;
-}
+using testing_support::parse_int32;
+using testing_support::parse_integer;
+using testing_support::parse_real;
 
 // The integer grammar written out once more: [+-]digits.
 bool is_integer_token(std::string_view token) {

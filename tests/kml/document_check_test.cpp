@@ -19,7 +19,7 @@
 #include "common/scripted_console.h"
 #include "kml/programs.h"
 #include "tests/support/test_support.h"
-#include "tests/support/utf8_to_cp1251.h"
+#include "tests/support/conversions.h"
 
 namespace fs = std::filesystem;
 using testing_support::TempFolder;
