@@ -1,8 +1,9 @@
 // The operating system's part of the shared code: files of the working
-// folder, the standard streams, waits, and the user's requests to stop.
-// platform_posix.cpp and platform_windows.cpp each implement all of it; the
-// build compiles the one of the target system, so the shared code has no
-// system calls and no #ifdefs of its own.
+// folder, the standard streams, waits on descriptors, the keys of a console
+// window, and the user's requests to stop. platform_posix.cpp and
+// platform_windows.cpp each implement the system's part of it (platform.cpp
+// what is the same everywhere); the build compiles the one of the target
+// system, so the shared code has no system calls and no #ifdefs of its own.
 #pragma once
 
 #include <chrono>
@@ -70,9 +71,11 @@ bool standard_streams_are_console();
 // them again and notes the screen lost.
 void take_raw_keys(int input, int output);
 // A key left pending (the stop key of a replay) must not reach the shell:
-// it is dropped. The colours are reset and the cursor shown first.
+// it is dropped. On a terminal the colours are reset and the cursor shown
+// first.
 void give_back_keys();
-// The rows of the screen as the window shows it.
+// The rows of the screen as the window shows it: where a stop of the job
+// puts the cursor.
 void note_shown_rows(int rows);
 
 // The user's requests to stop (SIGINT, SIGTERM, SIGHUP, SIGQUIT; on
