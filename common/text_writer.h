@@ -52,7 +52,6 @@ public:
 
     void flush();
     void close();
-    bool is_open() const { return descriptor_ >= 0; }
     const std::string& name() const { return name_; }
 
 private:
