@@ -8,6 +8,7 @@
 // smaller than the screen shows what fits, and its last row says so.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
