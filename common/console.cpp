@@ -4,7 +4,7 @@
 
 #include "common/cp1251.h"
 #include "common/run_error.h"
-#include "common/text_reader.h"
+#include "common/stop_request.h"
 
 namespace common {
 
@@ -31,7 +31,7 @@ void Screen::next_row() {
     std::fill(cells_.end() - columns, cells_.end(), Cell{' ', colour_});
 }
 
-void Screen::write(char c) {
+void Screen::put(char c) {
     if (c == 8) {
         if (column_ > 1) --column_;
         return;
@@ -63,7 +63,7 @@ void Screen::write_bytes(std::string_view text) {
             column_ = 1;
             next_row();
         } else if (p != end) {
-            write(*p++);
+            put(*p++);
         }
     }
     ++version_;
@@ -243,32 +243,6 @@ bool Console::delay(std::chrono::microseconds length) {
         left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - steady_clock::now());
     }
     return true;
-}
-
-namespace {
-Console* blocking_read_console = nullptr;
-}
-
-void set_blocking_read_hook(Console* console) {
-    blocking_read_console = console;
-}
-
-void before_blocking_read() {
-    if (blocking_read_console != nullptr) blocking_read_console->present();
-}
-
-double read_real_answer(Console& console) {
-    TextReader reader = TextReader::keyboard(console);
-    const double value = reader.read_real();
-    reader.skip_line();
-    return value;
-}
-
-std::int64_t read_integer_answer(Console& console) {
-    TextReader reader = TextReader::keyboard(console);
-    const std::int64_t value = reader.read_integer();
-    reader.skip_line();
-    return value;
 }
 
 }  // namespace common

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "common/cp1251.h"
+#include "common/field_format.h"
 
 namespace common {
 
@@ -44,7 +45,10 @@ public:
     // and scrolling below row 25. Backspace (8) moves left unless in column
     // 1; the bell (7) writes nothing.
     void write(std::string_view text);
-    void write(char c);
+    void write(char c) {
+        put(c);
+        ++version_;
+    }
     // The same for a value read from a file or typed: every byte takes a
     // cell, backspace and bell included, so that nothing in a value moves
     // the cursor.
@@ -69,6 +73,8 @@ public:
 private:
     static int index(int column, int row) { return (row - 1) * columns + (column - 1); }
     void next_row();
+    // One byte of write(), without a new version.
+    void put(char c);
     template <bool controls_move>
     void write_bytes(std::string_view text);
 
@@ -133,6 +139,7 @@ public:
         screen_.write(text);
         after_output();
     }
+    void write(const FieldText& field) { write(field.view()); }
     void write_line_end();
     // A value read from a file or typed (Screen::write_value).
     void write_value(std::string_view text) {
@@ -188,16 +195,6 @@ private:
     bool pending_code_ = false;
     unsigned char code_ = 0;
 };
-
-// A file read that would wait (a pipe or a device, never a plain file) is
-// a wait like any other: the terminal shows the latest screen first.
-void before_blocking_read();
-void set_blocking_read_hook(Console* console);
-
-// Reads a real (or a whole number) typed on the keyboard, then discards the
-// rest of the typed line. An invalid answer raises runtime error 106.
-double read_real_answer(Console& console);
-std::int64_t read_integer_answer(Console& console);
 
 inline char32_t shown_character(char cell_character) {
     const auto byte = static_cast<unsigned char>(cell_character);

@@ -8,24 +8,6 @@ char32_t cp1251_to_unicode(unsigned char byte) {
     return detail::high_half[byte - 0x80];
 }
 
-void append_utf8(std::string& out, char32_t character) {
-    if (character < 0x80) {
-        out += static_cast<char>(character);
-    } else if (character < 0x800) {
-        out += static_cast<char>(0xC0 | (character >> 6));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    } else if (character < 0x10000) {
-        out += static_cast<char>(0xE0 | (character >> 12));
-        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (character >> 18));
-        out += static_cast<char>(0x80 | ((character >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    }
-}
-
 std::string cp1251_to_utf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
@@ -72,24 +54,6 @@ bool is_valid_utf8(std::string_view text) {
         text.remove_prefix(size);
     }
     return true;
-}
-
-std::string utf8_to_cp1251(std::string_view text, char replacement) {
-    std::string out;
-    out.reserve(text.size());
-    while (!text.empty()) {
-        char32_t character = 0;
-        std::size_t size = decode_utf8(text, character);
-        if (size == 0) {
-            out += replacement;
-            size = 1;
-        } else {
-            const int byte = unicode_to_cp1251(character);
-            out += byte < 0 ? replacement : static_cast<char>(byte);
-        }
-        text.remove_prefix(size);
-    }
-    return out;
 }
 
 }  // namespace common

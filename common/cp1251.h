@@ -19,12 +19,35 @@ char32_t cp1251_to_unicode(unsigned char byte);
 // The Windows-1251 byte of a character, or -1 when the code page has none.
 constexpr int unicode_to_cp1251(char32_t character);
 
-void append_utf8(std::string& out, char32_t character);
-std::string cp1251_to_utf8(std::string_view text);
+// The UTF-8 bytes of a character into `bytes`; returns how many (1 to 4).
+inline std::size_t encode_utf8(char32_t character, char (&bytes)[4]) {
+    if (character < 0x80) {
+        bytes[0] = static_cast<char>(character);
+        return 1;
+    }
+    if (character < 0x800) {
+        bytes[0] = static_cast<char>(0xC0 | (character >> 6));
+        bytes[1] = static_cast<char>(0x80 | (character & 0x3F));
+        return 2;
+    }
+    if (character < 0x10000) {
+        bytes[0] = static_cast<char>(0xE0 | (character >> 12));
+        bytes[1] = static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | (character & 0x3F));
+        return 3;
+    }
+    bytes[0] = static_cast<char>(0xF0 | (character >> 18));
+    bytes[1] = static_cast<char>(0x80 | ((character >> 12) & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+    bytes[3] = static_cast<char>(0x80 | (character & 0x3F));
+    return 4;
+}
 
-// Converts UTF-8 to Windows-1251; a character the code page lacks, or a byte
-// that is not part of valid UTF-8, becomes `replacement`.
-std::string utf8_to_cp1251(std::string_view text, char replacement = '?');
+inline void append_utf8(std::string& out, char32_t character) {
+    char bytes[4];
+    out.append(bytes, encode_utf8(character, bytes));
+}
+std::string cp1251_to_utf8(std::string_view text);
 
 bool is_valid_utf8(std::string_view text);
 

@@ -29,7 +29,7 @@ NamedFile ask_file_name(Console& console, const std::filesystem::path& folder, i
 }
 
 std::optional<TextReader> open_input(Console& console, const NamedFile& input, int message_row) {
-    auto reader = TextReader::open(input.path, input.name);
+    auto reader = TextReader::open(console, input.path, input.name);
     if (!reader) {
         console.go_to(28, message_row);
         console.write(file_not_found);

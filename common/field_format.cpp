@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/powers_of_ten.h"
+
 namespace common {
 
 void FieldText::append(std::string_view text) {
@@ -45,32 +47,6 @@ bool is_special(double value, std::string_view& text) {
     return true;
 }
 
-// The powers of ten that a double holds exactly.
-constexpr double exact_powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// The powers of ten that 64 bits hold.
-constexpr std::uint64_t powers_of_ten[] = {1,
-                                           10,
-                                           100,
-                                           1'000,
-                                           10'000,
-                                           100'000,
-                                           1'000'000,
-                                           10'000'000,
-                                           100'000'000,
-                                           1'000'000'000,
-                                           10'000'000'000,
-                                           100'000'000'000,
-                                           1'000'000'000'000,
-                                           10'000'000'000'000,
-                                           100'000'000'000'000,
-                                           1'000'000'000'000'000,
-                                           10'000'000'000'000'000,
-                                           100'000'000'000'000'000,
-                                           1'000'000'000'000'000'000,
-                                           10'000'000'000'000'000'000u};
-
 constexpr char digit_pairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -90,6 +66,21 @@ char* put_pair(char* p, std::uint64_t value) {
     return p;
 }
 
+// Sizes the field for `padding` blanks and `length` characters after them,
+// and writes the blanks; the characters are for the caller. Sixteen blanks
+// in one store cover the usual padding (the characters then overwrite what
+// is not padding): the field has room for them.
+inline char* blanks_before(FieldText& field, std::size_t padding, std::size_t length) {
+    char* const text = field.resize_for_overwrite(padding + length);
+    constexpr char blanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    if (padding <= sizeof blanks) {
+        std::memcpy(text, blanks, sizeof blanks);
+    } else {
+        std::memset(text, ' ', padding);
+    }
+    return text;
+}
+
 // The field of a number given by its digits `units`, a point before the last
 // `decimals` (0..22) of them and its sign, right-aligned in `width`; written
 // straight into the field, without a copy. Nothing when it would not fit.
@@ -99,15 +90,7 @@ bool number_field(std::uint64_t units, int decimals, bool negative, int width, F
         static_cast<std::size_t>((negative ? 1 : 0) + whole_digits + (decimals > 0 ? decimals + 1 : 0));
     const std::size_t padding = width > 0 && static_cast<std::size_t>(width) > length ? width - length : 0;
     if (padding + length > FieldText::capacity) return false;
-    char* const text = field.resize_for_overwrite(padding + length);
-    // Sixteen blanks in one store cover the usual padding; the digits then
-    // overwrite what is not padding.
-    constexpr char blanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    if (padding <= sizeof blanks) {
-        std::memcpy(text, blanks, sizeof blanks);
-    } else {
-        std::memset(text, ' ', padding);
-    }
+    char* const text = blanks_before(field, padding, length);
     // From the last digit back: the decimals, the point, the whole part.
     char* p = text + padding + length;
     int fraction_digits = decimals;
@@ -193,13 +176,7 @@ bool short_number_field(std::uint64_t units, int decimals, bool negative, int wi
     const std::size_t padding = width > 0 && static_cast<std::size_t>(width) > length ? width - length : 0;
     // Room for the stores that write past the end.
     if (padding + length + 8 > FieldText::capacity) return number_field(units, decimals, negative, width, field);
-    char* const text = field.resize_for_overwrite(padding + length);
-    constexpr char blanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    if (padding <= sizeof blanks) {
-        std::memcpy(text, blanks, sizeof blanks);
-    } else {
-        std::memset(text, ' ', padding);
-    }
+    char* const text = blanks_before(field, padding, length);
     char* p = text + padding;
     if (negative) *p++ = '-';
     // One or two digits, the usual whole part of a screen value, come
@@ -267,12 +244,6 @@ FieldText integer(std::int64_t value, int width) {
         const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
         align_right(field, {buffer, static_cast<std::size_t>(result.ptr - buffer)}, width);
     }
-    return field;
-}
-
-FieldText padded(std::string_view text, int width) {
-    FieldText field;
-    align_right(field, text.substr(0, 300), width);
     return field;
 }
 

@@ -1,9 +1,8 @@
-// Values written into fields: the x:w:d, n:w, s:w and x:w notation on which
+// Values written into fields: the x:w:d, n:w and x:w notation on which
 // every screen and file format of the suite rests.
 //
 //   x:w:d  fixed point, d decimals, right-aligned in w characters
 //   n:w    whole number, right-aligned in w characters
-//   s:w    text, right-aligned in w characters
 //   x:w    scientific, max(2, min(17, w - 7)) significant digits:
 //          " 4.5E+001" (sign or blank, digit, point, digits, E, sign,
 //          three exponent digits), right-aligned in w characters
@@ -38,7 +37,8 @@ public:
     }
 
     std::string_view view() const { return {data_, size_}; }
-    operator std::string_view() const { return view(); }
+    // Explicit: a view of a temporary field would dangle.
+    explicit operator std::string_view() const { return view(); }
     std::size_t size() const { return size_; }
 
     void append(std::string_view text);
@@ -56,8 +56,6 @@ private:
 FieldText fixed(double value, int width, int decimals);
 // n:w
 FieldText integer(std::int64_t value, int width = 0);
-// s:w. `text` is at most 300 characters.
-FieldText padded(std::string_view text, int width);
 // x:w
 FieldText scientific(double value, int width);
 

@@ -5,7 +5,7 @@
 
 #include "common/cp1251.h"
 #include "common/platform.h"
-#include "common/run_error.h"
+#include "common/stop_request.h"
 
 namespace common {
 
@@ -143,6 +143,12 @@ bool KeyDecoder::utf8(int lead, Key& key) {
     return true;
 }
 
+// The window changed size, or the job went on after a stop, while waiting:
+// show the screen anew.
+void DescriptorKeys::redraw_if_lost() {
+    if (redraw_ && screen_lost()) redraw_();
+}
+
 int DescriptorKeys::read_byte(int timeout_ms) {
     while (next_ == size_) {
         if (at_end_) return end_of_input;
@@ -153,9 +159,7 @@ int DescriptorKeys::read_byte(int timeout_ms) {
                 return end_of_input;
             }
             check_interrupted();
-            // The window changed size, or the job went on after a stop,
-            // while waiting: show the screen anew.
-            if (screen_lost()) before_blocking_read();
+            redraw_if_lost();
             continue;
         }
         if (ready == 0) return no_byte;
@@ -200,7 +204,7 @@ bool DescriptorKeys::wait_for_input(std::chrono::microseconds length) {
                 continue;
             }
             check_interrupted();
-            if (screen_lost()) before_blocking_read();
+            redraw_if_lost();
         }
     }
 }

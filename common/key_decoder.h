@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "common/console.h"
 
@@ -41,11 +42,12 @@ private:
     bool after_cr_ = false;
 };
 
-// A KeyDecoder over a file descriptor (standard input).
+// A KeyDecoder over a file descriptor (standard input). `redraw` shows the
+// screen anew when a wait learns that the window lost it.
 class DescriptorKeys : public KeyDecoder {
 public:
-    explicit DescriptorKeys(int descriptor) : descriptor_(descriptor) {}
-    bool at_end() const { return at_end_ && next_ == size_; }
+    explicit DescriptorKeys(int descriptor, std::function<void()> redraw = {})
+        : descriptor_(descriptor), redraw_(std::move(redraw)) {}
     // Waits at most `length` until input is at hand; false when the time ran
     // out. At the end of the input it waits the whole time.
     bool wait_for_input(std::chrono::microseconds length);
@@ -54,7 +56,10 @@ protected:
     int read_byte(int timeout_ms) override;
 
 private:
+    void redraw_if_lost();
+
     int descriptor_;
+    std::function<void()> redraw_;
     unsigned char buffer_[4096];
     std::size_t next_ = 0;
     std::size_t size_ = 0;

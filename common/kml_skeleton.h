@@ -68,23 +68,7 @@ inline void write_xml_character(TextWriter& document, char32_t character) {
                          (character >= 0x10000 && character <= 0x10FFFF);
     if (!allowed) character = 0xFFFD;
     char bytes[4];
-    std::size_t size = 0;
-    if (character < 0x80) {
-        bytes[size++] = static_cast<char>(character);
-    } else if (character < 0x800) {
-        bytes[size++] = static_cast<char>(0xC0 | (character >> 6));
-        bytes[size++] = static_cast<char>(0x80 | (character & 0x3F));
-    } else if (character < 0x10000) {
-        bytes[size++] = static_cast<char>(0xE0 | (character >> 12));
-        bytes[size++] = static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-        bytes[size++] = static_cast<char>(0x80 | (character & 0x3F));
-    } else {
-        bytes[size++] = static_cast<char>(0xF0 | (character >> 18));
-        bytes[size++] = static_cast<char>(0x80 | ((character >> 12) & 0x3F));
-        bytes[size++] = static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-        bytes[size++] = static_cast<char>(0x80 | (character & 0x3F));
-    }
-    document.write(std::string_view(bytes, size));
+    document.write(std::string_view(bytes, encode_utf8(character, bytes)));
 }
 
 }  // namespace detail

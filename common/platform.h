@@ -1,21 +1,18 @@
 // The operating system's part of the shared code: files of the working
-// folder, the standard streams, waits, and the user's requests to stop.
-// platform_posix.cpp and platform_windows.cpp each implement all of it; the
-// build compiles the one of the target system, so the shared code has no
-// system calls and no #ifdefs of its own.
+// folder, the standard streams, waits on descriptors, the keys of a console
+// window, and the user's requests to stop. platform_posix.cpp and
+// platform_windows.cpp each implement the system's part of it (platform.cpp
+// what is the same everywhere); the build compiles the one of the target
+// system, so the shared code has no system calls and no #ifdefs of its own.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
-#include <string>
 #include <string_view>
 
 namespace common {
-
-class Console;
 
 // Sleeps, waking early only for a stop request (which it then raises).
 void sleep_for(std::chrono::microseconds length);
@@ -54,6 +51,8 @@ int wait_readable(int descriptor, int timeout_ms);
 
 // Standard input and output carry the keys and the final screen as bytes.
 void use_binary_mode(int descriptor);
+// Writes all of `text`; false when the descriptor refuses (errno says why).
+bool write_all(int descriptor, std::string_view text);
 // Writes UTF-8 text for people to read (the final screen, a report): as
 // bytes, but to a Windows console as characters, which it shows right in
 // every code page. False when the output refuses it (errno says why).
@@ -61,12 +60,27 @@ bool write_text(int descriptor, std::string_view utf8);
 // Whether both standard input and standard output are a terminal (a console
 // window on Windows): then the window backend runs, otherwise the stream one.
 bool standard_streams_are_console();
-// The backend for a terminal or console window.
-std::unique_ptr<Console> make_window_console();
+
+// The keys of a console window (the terminal of `input` and `output`) are
+// taken raw for the window backend: one by one, without echo; Ctrl-C stays
+// a stop request, and on Windows a change of the buffer's size comes as an
+// event. They are given back as they were on every way out: by
+// give_back_keys, and by the signal handlers before the process ends at
+// once. On a terminal a stop of the job (Ctrl-Z) gives them back with the
+// colours reset and the cursor below the shown screen, and going on takes
+// them again and notes the screen lost.
+void take_raw_keys(int input, int output);
+// A key left pending (the stop key of a replay) must not reach the shell:
+// it is dropped. On a terminal the colours are reset and the cursor shown
+// first.
+void give_back_keys();
+// The rows of the screen as the window shows it: where a stop of the job
+// puts the cursor.
+void note_shown_rows(int rows);
 
 // The user's requests to stop (SIGINT, SIGTERM, SIGHUP, SIGQUIT; on
 // Windows Ctrl-C, Ctrl-Break and closing the console window) only note the
-// request (note_signal); the program stops at its next console operation
+// request (stop_request.h); the program stops at its next console operation
 // or file read and completes its outputs on the way out. Requests repeated
 // while it does so wait for it; only a third request more than 2 seconds
 // after the first restores the window and ends the process at once.
@@ -76,8 +90,6 @@ std::unique_ptr<Console> make_window_console();
 // before the process stops, and going on (SIGCONT) takes the raw keys back
 // and draws the whole screen anew. Windows has no such stop.
 void install_stop_handlers();
-// How a report names the request: "signal SIGINT", "Ctrl-C".
-std::string stop_name(int number);
 // Ends the process the way the system shows a stop of that kind to the
 // caller, once the program's way out has closed its files.
 [[noreturn]] void end_as_stopped(int number);

@@ -2,6 +2,7 @@
 // signals.
 #include "common/platform.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -9,11 +10,10 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
-#include "common/run_error.h"
-#include "common/stream_console.h"
-#include "common/terminal.h"
+#include "common/stop_request.h"
 
 namespace common {
 
@@ -134,8 +134,88 @@ bool standard_streams_are_console() {
     return ::isatty(0) && ::isatty(1);
 }
 
-std::unique_ptr<Console> make_window_console() {
-    return std::make_unique<TerminalConsole>();
+namespace {
+
+// The terminal's settings before the program started and the program's
+// own, kept where a signal handler can reach them, with the rows of the
+// screen as it is shown.
+termios saved_settings{};
+termios raw_settings{};
+std::atomic<bool> keys_taken{false};
+std::atomic<int> shown_rows{25};
+int terminal_input = 0;
+int terminal_output = 1;
+
+constexpr char reset_sequence[] = "\x1b[0m\x1b[?25h";
+
+// "ESC [ row ; 1 H" and a line end: the cursor to the bottom row and on to
+// the next, so that what the shell writes comes below the screen. Made
+// without the library, which a signal handler must not call.
+std::size_t below_screen_sequence(char (&out)[24], int row) {
+    std::size_t n = 0;
+    out[n++] = '\x1b';
+    out[n++] = '[';
+    char digits[8];
+    int count = 0;
+    for (int value = row < 1 ? 1 : row; value > 0 && count < 8; value /= 10) {
+        digits[count++] = static_cast<char>('0' + value % 10);
+    }
+    while (count > 0) out[n++] = digits[--count];
+    for (const char c : {';', '1', 'H', '\r', '\n'}) out[n++] = c;
+    return n;
+}
+
+// From the signal handlers, with only async-signal-safe calls: restore the
+// terminal before the process ends at once; give it back to the shell as
+// it was before the job stops; take the raw keys back when it goes on,
+// asking for the whole screen to be drawn anew.
+void give_back_keys_at_once() {
+    if (!keys_taken) return;
+    ::write(terminal_output, reset_sequence, sizeof reset_sequence - 1);
+    ::write(terminal_output, "\r\n", 2);
+    ::tcsetattr(terminal_input, TCSAFLUSH, &saved_settings);
+}
+
+void give_back_keys_for_a_stop() {
+    if (!keys_taken) return;
+    char below[24];
+    const std::size_t length = below_screen_sequence(below, shown_rows);
+    ::write(terminal_output, reset_sequence, sizeof reset_sequence - 1);
+    ::write(terminal_output, below, length);
+    ::tcsetattr(terminal_input, TCSANOW, &saved_settings);
+}
+
+void take_keys_again() {
+    if (!keys_taken) return;
+    ::tcsetattr(terminal_input, TCSANOW, &raw_settings);
+    // The shell wrote over the screen while the job was stopped.
+    note_screen_lost();
+}
+
+}  // namespace
+
+void take_raw_keys(int input, int output) {
+    terminal_input = input;
+    terminal_output = output;
+    if (::tcgetattr(input, &saved_settings) != 0) return;
+    termios raw = saved_settings;
+    // Keys one by one, no echo, Enter as CR; Ctrl-C still interrupts.
+    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | IEXTEN));
+    raw.c_iflag &= static_cast<tcflag_t>(~(ICRNL | IXON));
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    raw_settings = raw;
+    keys_taken = true;
+    ::tcsetattr(input, TCSAFLUSH, &raw);
+}
+
+void give_back_keys() {
+    write_all(terminal_output, reset_sequence);
+    if (keys_taken.exchange(false)) ::tcsetattr(terminal_input, TCSAFLUSH, &saved_settings);
+}
+
+void note_shown_rows(int rows) {
+    shown_rows = rows;
 }
 
 namespace {
@@ -165,15 +245,25 @@ void unblock(int number) {
     ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
+// The requests as reports name them.
+constexpr StopRequest interrupt{SIGINT, "signal SIGINT"};
+constexpr StopRequest termination{SIGTERM, "signal SIGTERM"};
+constexpr StopRequest hang_up{SIGHUP, "signal SIGHUP"};
+constexpr StopRequest quit{SIGQUIT, "signal SIGQUIT"};
+
 // Only async-signal-safe calls from here to the end of the handlers.
 void on_stop_request(int signal_number) {
     const int saved_errno = errno;
-    const int count = note_signal(signal_number);
+    const StopRequest& request = signal_number == SIGINT    ? interrupt
+                                 : signal_number == SIGTERM ? termination
+                                 : signal_number == SIGHUP  ? hang_up
+                                                            : quit;
+    const int count = note_signal(request);
     if (count == 1) ::clock_gettime(CLOCK_MONOTONIC, &first_request);
     if (count >= 3 && seconds_since(first_request) >= static_cast<double>(patience_with_requests.count())) {
         // Asked again and again: the way out is stuck (an output that
         // does not take its bytes). End now, with the terminal restored.
-        TerminalConsole::restore_from_signal();
+        give_back_keys_at_once();
         end_as_stopped(pending_signal());
     }
     errno = saved_errno;
@@ -187,7 +277,7 @@ void on_window_change(int) {
 // stops as it would without this handler.
 void on_suspend(int signal_number) {
     const int saved_errno = errno;
-    TerminalConsole::suspend_from_signal();
+    give_back_keys_for_a_stop();
     set_handler(signal_number, SIG_DFL);
     unblock(signal_number);
     ::raise(signal_number);
@@ -198,7 +288,7 @@ void on_suspend(int signal_number) {
 
 void on_continue(int) {
     const int saved_errno = errno;
-    TerminalConsole::resume_from_signal();
+    take_keys_again();
     errno = saved_errno;
 }
 
@@ -219,14 +309,6 @@ void install_stop_handlers() {
     set_handler(SIGCONT, on_continue);
     set_handler(SIGWINCH, on_window_change);
     std::signal(SIGPIPE, SIG_IGN);
-}
-
-std::string stop_name(int number) {
-    return std::string("signal ") + (number == SIGINT    ? "SIGINT"
-                                     : number == SIGTERM ? "SIGTERM"
-                                     : number == SIGHUP  ? "SIGHUP"
-                                     : number == SIGQUIT ? "SIGQUIT"
-                                                         : "?");
 }
 
 void end_as_stopped(int number) {

@@ -15,9 +15,7 @@
 #include <system_error>
 
 #include "common/platform.h"
-#include "common/run_error.h"
-#include "common/stream_console.h"
-#include "common/windows_console.h"
+#include "common/stop_request.h"
 
 namespace common {
 
@@ -199,9 +197,37 @@ bool standard_streams_are_console() {
            ::GetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), &mode);
 }
 
-std::unique_ptr<Console> make_window_console() {
-    return std::make_unique<WindowsConsole>();
+namespace {
+
+// The console's input mode before the program started, kept where the
+// control event handler can reach it.
+HANDLE saved_input = INVALID_HANDLE_VALUE;
+HANDLE saved_output = INVALID_HANDLE_VALUE;
+DWORD saved_mode = 0;
+std::atomic<bool> keys_taken{false};
+
+}  // namespace
+
+void take_raw_keys(int input, int output) {
+    const auto input_handle = reinterpret_cast<HANDLE>(::_get_osfhandle(input));
+    DWORD mode = 0;
+    if (!::GetConsoleMode(input_handle, &mode)) return;
+    saved_input = input_handle;
+    saved_output = reinterpret_cast<HANDLE>(::_get_osfhandle(output));
+    saved_mode = mode;
+    keys_taken = true;
+    // Key events one by one, no echo; Ctrl-C still interrupts, and a change
+    // of the buffer's size is an event that redraws.
+    ::SetConsoleMode(input_handle, ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT);
 }
+
+void give_back_keys() {
+    if (!keys_taken.exchange(false)) return;
+    ::FlushConsoleInputBuffer(saved_input);
+    ::SetConsoleMode(saved_input, saved_mode);
+}
+
+void note_shown_rows(int) {}
 
 namespace {
 
@@ -209,16 +235,33 @@ namespace {
 // end at once only after `patience_with_requests`.
 std::atomic<ULONGLONG> first_request{0};
 
+// The requests as reports name them.
+constexpr StopRequest control_c{SIGINT, "Ctrl-C"};
+constexpr StopRequest control_break{SIGBREAK, "Ctrl-Break"};
+constexpr StopRequest window_closing{SIGTERM, "closing the console window"};
+
+// Restores the console on the thread of the control event, before the
+// process ends at once.
+void give_back_keys_at_once() {
+    if (!keys_taken.exchange(false)) return;
+    ::SetConsoleMode(saved_input, saved_mode);
+    ::FlushConsoleInputBuffer(saved_input);
+    DWORD written = 0;
+    ::WriteConsoleW(saved_output, L"\r\n", 2, &written, nullptr);
+}
+
 // Runs on a thread of its own, which the system starts for each event.
 BOOL WINAPI on_control(DWORD event) {
-    const int number = event == CTRL_C_EVENT ? SIGINT : event == CTRL_BREAK_EVENT ? SIGBREAK : SIGTERM;
-    const int count = note_signal(number);
+    const StopRequest& request = event == CTRL_C_EVENT       ? control_c
+                                 : event == CTRL_BREAK_EVENT ? control_break
+                                                             : window_closing;
+    const int count = note_signal(request);
     if (count == 1) first_request = ::GetTickCount64();
     const auto patience = static_cast<ULONGLONG>(std::chrono::milliseconds(patience_with_requests).count());
     if (count >= 3 && ::GetTickCount64() - first_request >= patience) {
         // Asked again and again: the way out is stuck (an output that does
         // not take its bytes). Restore the console here and end at once.
-        WindowsConsole::restore_from_handler();
+        give_back_keys_at_once();
         ::ExitProcess(STATUS_CONTROL_C_EXIT);
     }
     ::SetEvent(stop_event());
@@ -235,10 +278,6 @@ BOOL WINAPI on_control(DWORD event) {
 
 void install_stop_handlers() {
     ::SetConsoleCtrlHandler(on_control, TRUE);
-}
-
-std::string stop_name(int number) {
-    return number == SIGINT ? "Ctrl-C" : number == SIGBREAK ? "Ctrl-Break" : "closing the console window";
 }
 
 void end_as_stopped(int) {

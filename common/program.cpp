@@ -9,18 +9,11 @@
 #include "common/platform.h"
 #include "common/program_options.h"
 #include "common/run_error.h"
+#include "common/screen_renderer.h"
+#include "common/stop_request.h"
 #include "common/stream_console.h"
 
-// The build passes the project's version; a build without it would print a
-// version nobody released.
-#if !defined(SURVEYKIT_VERSION) || !defined(SURVEYKIT_BANNER)
-#error "SURVEYKIT_VERSION and SURVEYKIT_BANNER are set by the build from the project's version"
-#endif
-
 namespace common {
-
-const std::string_view suite_version = SURVEYKIT_VERSION;
-const std::string_view suite_banner = SURVEYKIT_BANNER;
 
 namespace {
 
@@ -71,7 +64,7 @@ int run_program(int argc, char** argv, const ProgramInfo& program) {
     const bool terminal = platform::standard_streams_are_console();
     std::unique_ptr<Console> console;
     if (terminal) {
-        console = platform::make_window_console();
+        console = make_window_console();
     } else {
         console = std::make_unique<StreamConsole>();
         // The report on standard error ends its line as the screen does.

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "common/program.h"
+#include "common/program_info.h"
 
 namespace common {
 

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <utility>
 
 namespace common {
 
@@ -55,60 +54,6 @@ RunError output_error(int system_code, std::string_view action, std::string_view
 
 RunError keyboard_ended() {
     return RunError(error_keyboard_ended, "keyboard input ended");
-}
-
-}  // namespace common
-
-#include <csignal>
-
-#include "common/platform.h"
-
-namespace common {
-
-namespace {
-volatile std::sig_atomic_t signal_seen = 0;
-volatile std::sig_atomic_t request_count = 0;
-volatile std::sig_atomic_t screen_lost_flag = 0;
-std::vector<RunError> late_failures;
-}  // namespace
-
-void note_screen_lost() {
-    screen_lost_flag = 1;
-}
-
-bool screen_lost() {
-    return screen_lost_flag != 0;
-}
-
-bool take_screen_lost() {
-    if (screen_lost_flag == 0) return false;
-    screen_lost_flag = 0;
-    return true;
-}
-
-int note_signal(int signal_number) {
-    if (signal_seen == 0) signal_seen = signal_number;
-    if (request_count < 1000) request_count = request_count + 1;
-    return request_count;
-}
-
-int pending_signal() {
-    return signal_seen;
-}
-
-void check_interrupted() {
-    if (signal_seen != 0) {
-        const int number = signal_seen;
-        throw RunError(128 + number, "stopped by " + platform::stop_name(number));
-    }
-}
-
-void note_late_failure(const RunError& error) {
-    late_failures.push_back(error);
-}
-
-std::vector<RunError> take_late_failures() {
-    return std::exchange(late_failures, {});
 }
 
 }  // namespace common

@@ -8,7 +8,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace common {
 
@@ -46,49 +45,5 @@ RunError file_error(int system_code, std::string_view action, std::string_view f
 RunError output_error(int system_code, std::string_view action, std::string_view file_name);
 
 RunError keyboard_ended();
-
-}  // namespace common
-
-namespace common {
-
-// The user's requests to stop (SIGINT, SIGTERM, SIGHUP, SIGQUIT; on Windows
-// Ctrl-C, Ctrl-Break and closing the console window) only set a flag; the
-// program stops at its next console operation or file read, through the
-// same way out as a runtime error, so that its outputs are completed,
-// flushed and closed and the terminal is restored. The process then ends
-// by the first request.
-//
-// Notes a request and returns how many have come, this one included; only
-// the first one is kept.
-int note_signal(int signal_number);
-int pending_signal();
-// Raises the stop for a pending request, if any.
-void check_interrupted();
-
-// A failure found while closing a file on the way out of another failure
-// (a full disk found by the flush of a file that the unwinding closes)
-// cannot be raised: it is kept, and the program shell reports it after the
-// failure that stopped the run.
-void note_late_failure(const RunError& error);
-std::vector<RunError> take_late_failures();
-
-// Runs a clean-up on the way out of a failure: a failure of its own is kept
-// as a late one, so that the report of the first failure goes on its way.
-template <typename CleanUp>
-void clean_up_on_the_way_out(CleanUp&& clean_up) {
-    try {
-        clean_up();
-    } catch (const RunError& error) {
-        note_late_failure(error);
-    }
-}
-
-// The screen shown on the terminal was lost: its size changed (SIGWINCH),
-// or the program comes back from a stop (SIGCONT). Noted by the signal
-// handler; the wait that it interrupted shows the screen anew, and the
-// presenter takes the request and draws every cell.
-void note_screen_lost();
-bool screen_lost();
-bool take_screen_lost();
 
 }  // namespace common

@@ -6,18 +6,6 @@
 
 namespace common {
 
-bool write_all(int descriptor, std::string_view text) {
-    while (!text.empty()) {
-        const std::ptrdiff_t n = platform::write(descriptor, text.data(), text.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 StreamConsole::StreamConsole(int input, int output) : keys_(input), output_(output) {
     // The keys are taken and the final screen is printed byte for byte, with
     // no line end translation on any system.

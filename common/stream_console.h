@@ -24,7 +24,4 @@ private:
     int output_;
 };
 
-// Writes all of `text`; false when the descriptor refuses.
-bool write_all(int descriptor, std::string_view text);
-
 }  // namespace common

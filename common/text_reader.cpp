@@ -2,290 +2,25 @@
 
 #include <bit>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 
 #include "common/console.h"
 #include "common/platform.h"
 #include "common/run_error.h"
+#include "common/stop_request.h"
 
 namespace common {
 
-// --- Grammar ----------------------------------------------------------------
-
 namespace {
 
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Consumes a run of digits; false when there is none.
-bool digits(std::string_view& text) {
-    std::size_t n = 0;
-    while (n < text.size() && is_digit(text[n])) ++n;
-    text.remove_prefix(n);
-    return n > 0;
-}
-
-void sign(std::string_view& text) {
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-}
-
-std::string_view without_leading_blanks(std::string_view piece) {
-    while (!piece.empty() && piece.front() == ' ') piece.remove_prefix(1);
-    return piece;
-}
-
-}  // namespace
-
-bool is_integer_token(std::string_view token) {
-    sign(token);
-    return digits(token) && token.empty();
-}
-
-bool is_real_token(std::string_view token) {
-    sign(token);
-    if (!digits(token)) return false;
-    if (!token.empty() && token.front() == '.') {
-        token.remove_prefix(1);
-        if (!digits(token)) return false;
-    }
-    if (!token.empty() && (token.front() == 'e' || token.front() == 'E')) {
-        token.remove_prefix(1);
-        sign(token);
-        if (!digits(token)) return false;
-    }
-    return token.empty();
-}
-
-namespace {
-
-// The powers of ten that a double holds exactly.
-constexpr double exact_powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// What one pass over a real token found: whether it is one, and, for the
-// usual tokens, its digits as a whole number and the power of ten they
-// are to be scaled by.
-// Sixteen bytes, so that it comes back from the scan in two registers.
-struct RealScan {
-    std::uint64_t digits = 0;
-    std::int32_t exponent = 0;
-    bool valid = false;
-    bool negative = false;
-    bool exact = false;  // at most 19 digits: all of them are in `digits`
-};
-
-// The leading digits of the eight bytes at `p`: how many (0..8) and their
-// value. In the word the first byte is the lowest. A byte is a digit when
-// neither b - '0' nor b + 0x46 sets its top bit; borrows and carries only
-// run upwards, so the lowest flagged byte is the first that is not a digit.
-// The digits, shifted to the top with zeros below, are then combined side
-// by side in the lanes of the word: into pairs, and the pairs into one value.
-struct DigitRun {
-    int count;
-    std::uint32_t value;
-};
-
-DigitRun eight_byte_digits(const char* p) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, 8);
-    const std::uint64_t flags = ((word + 0x4646464646464646u) | (word - 0x3030303030303030u)) & 0x8080808080808080u;
-    const int count = flags == 0 ? 8 : std::countr_zero(flags) / 8;
-    if (count == 0) return {0, 0};
-    std::uint64_t lanes = (word - 0x3030303030303030u) << (8 * (8 - count));
-    lanes = lanes * 10 + (lanes >> 8);  // bytes 0, 2, 4, 6: the four pairs
-    constexpr std::uint64_t first_and_third = 0x000000FF000000FFu;
-    lanes = ((lanes & first_and_third) * (100 + (std::uint64_t{1'000'000} << 32)) +
-             ((lanes >> 16) & first_and_third) * (1 + (std::uint64_t{10'000} << 32))) >>
-            32;
-    return {count, static_cast<std::uint32_t>(lanes)};
-}
-
-constexpr std::uint64_t digit_scales[] = {1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000};
-
-// Takes the digits at `p` into `digits`; returns where they end. Eight
-// bytes at a time while eight are left, then one at a time.
-const char* take_digits(const char* p, const char* const end, std::uint64_t& digits) {
-    if constexpr (std::endian::native == std::endian::little) {
-        while (end - p >= 8) {
-            const DigitRun run = eight_byte_digits(p);
-            digits = digits * digit_scales[run.count] + run.value;
-            p += run.count;
-            if (run.count < 8) return p;
-        }
-    }
-    while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
-    return p;
-}
-
-// Scans a real number from `p` as far as the grammar goes, leaving `p`
-// where it stopped; `valid` tells whether a whole number ends there.
-RealScan scan_real(const char*& p, const char* const end) {
-    RealScan scan;
-    if (p != end && (*p == '+' || *p == '-')) scan.negative = *p++ == '-';
-    // The digits before and after the point go into one whole number; one
-    // of more than 19 digits wraps around and is not used.
-    std::uint64_t digits = 0;
-    const char* const whole = p;
-    p = take_digits(p, end, digits);
-    auto count = p - whole;
-    if (count == 0) return scan;
-    if (p != end && *p == '.') {
-        const char* const fraction = ++p;
-        p = take_digits(p, end, digits);
-        if (p == fraction) return scan;
-        // A fraction longer than a line is never part of a number.
-        scan.exponent = -static_cast<std::int32_t>(std::min<std::ptrdiff_t>(p - fraction, 100000));
-        count += p - fraction;
-    }
-    if (p != end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        bool minus = false;
-        if (p != end && (*p == '+' || *p == '-')) minus = *p++ == '-';
-        const char* const exponent_digits = p;
-        std::int32_t exponent = 0;
-        while (p != end && is_digit(*p)) exponent = std::min(exponent * 10 + (*p++ - '0'), 100000);
-        if (p == exponent_digits) return scan;
-        scan.exponent += minus ? -exponent : exponent;
-    }
-    scan.valid = true;
-    scan.exact = count <= 19;
-    scan.digits = digits;
-    return scan;
-}
-
-// Digits and power of ten both exact as doubles: one multiplication or
-// division rounds correctly, as from_chars would. False for the others.
-bool exact_value(const RealScan& scan, double& value) {
-    if (!scan.exact || scan.digits > (std::uint64_t{1} << 53) || scan.exponent < -22 || scan.exponent > 22) {
-        return false;
-    }
-    const auto digits = static_cast<double>(scan.digits);
-    value =
-        scan.exponent < 0 ? digits / exact_powers_of_ten[-scan.exponent] : digits * exact_powers_of_ten[scan.exponent];
-    if (scan.negative) value = -value;
-    return true;
-}
-
-// The value of a token that the grammar accepts, by from_chars: for those
-// with too many digits or too large an exponent for the quick way.
-bool parse_real_slowly(std::string_view token, double& result_value) {
-    const bool negative = token.front() == '-';
-    if (token.front() == '+' || token.front() == '-') token.remove_prefix(1);
-    double value = 0;
-    const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Out of range either way: tell underflow (a tiny number, read as 0)
-        // from overflow by the decimal exponent of the first digit.
-        long exponent = 0;
-        const std::size_t e = token.find_first_of("eE");
-        if (e != std::string_view::npos) {
-            std::string_view part = token.substr(e + 1);
-            const bool minus = part.front() == '-';
-            if (part.front() == '+' || part.front() == '-') part.remove_prefix(1);
-            for (const char c : part) exponent = std::min(exponent * 10 + (c - '0'), 100000L);
-            if (minus) exponent = -exponent;
-        }
-        const std::string_view mantissa = token.substr(0, e);
-        const std::size_t point = mantissa.find('.');
-        const std::string_view whole = mantissa.substr(0, point);
-        const std::size_t first = whole.find_first_not_of('0');
-        long magnitude = 0;
-        if (first != std::string_view::npos) {
-            magnitude = static_cast<long>(whole.size() - first);
-        } else if (point != std::string_view::npos) {
-            const std::string_view fraction = mantissa.substr(point + 1);
-            const std::size_t nonzero = fraction.find_first_not_of('0');
-            magnitude = nonzero == std::string_view::npos ? -100000L : -static_cast<long>(nonzero);
-        } else {
-            magnitude = -100000L;
-        }
-        if (magnitude + exponent > 0) return false;
-        value = 0;
-    } else if (result.ec != std::errc()) {
-        return false;
-    }
-    result_value = negative ? -value : value;
-    return true;
-}
-
-// An integer token's [+-]digits at `p`, its value kept modulo 2^64; where
-// they end, or nothing when there is no digit.
-const char* scan_integer(const char* p, const char* const end, std::int64_t& value) {
-    bool negative = false;
-    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    const char* const first_digit = p;
-    std::uint64_t magnitude = 0;
-    p = take_digits(p, end, magnitude);
-    if (p == first_digit) return nullptr;
-    value = static_cast<std::int64_t>(negative ? ~magnitude + 1 : magnitude);
-    return p;
-}
-
-}  // namespace
-
-bool parse_real(std::string_view token, double& value) {
-    const char* p = token.data();
-    const char* const end = p + token.size();
-    const RealScan scan = scan_real(p, end);
-    if (!scan.valid || p != end) return false;
-    if (exact_value(scan, value)) return true;
-    return parse_real_slowly(token, value);
-}
-
-bool parse_integer(std::string_view token, std::int64_t& value) {
-    const char* const end = token.data() + token.size();
-    return scan_integer(token.data(), end, value) == end;
-}
-
-bool parse_int32(std::string_view token, std::int32_t& value) {
-    const char* p = token.data();
-    const char* const end = p + token.size();
-    bool negative = false;
-    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    if (p == end) return false;
-    // Leading zeros aside, more than ten digits are beyond the range.
-    std::uint64_t magnitude = 0;
-    int significant = 0;
-    for (; p != end; ++p) {
-        if (!is_digit(*p)) return false;
-        if (magnitude == 0 && *p == '0') continue;
-        if (++significant > 10) return false;
-        magnitude = magnitude * 10 + static_cast<std::uint64_t>(*p - '0');
-    }
-    if (negative ? magnitude > std::uint64_t{1} << 31 : magnitude > INT32_MAX) return false;
-    value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
-                                               : static_cast<std::int64_t>(magnitude));
-    return true;
-}
-
-double to_real(std::string_view piece) {
-    double value = 0;
-    return parse_real(without_leading_blanks(piece), value) ? value : 0.0;
-}
-
-std::int64_t to_integer(std::string_view piece) {
-    std::int64_t value = 0;
-    return parse_integer(without_leading_blanks(piece), value) ? value : 0;
-}
-
-std::uint64_t to_unsigned(std::string_view piece) {
-    piece = without_leading_blanks(piece);
-    if (!piece.empty() && piece.front() == '-') {
-        return 0;
-    }
-    std::int64_t value = 0;
-    return parse_integer(piece, value) ? static_cast<std::uint64_t>(value) : 0;
-}
-
-// --- Sources ----------------------------------------------------------------
-
-namespace {
+// Room after the buffered bytes: the stop byte, and the eight bytes that a
+// look at the last of them may take.
+constexpr std::size_t stop_room = 16;
 
 class FileSource : public TextSource {
 public:
-    FileSource(int descriptor, std::string name) : descriptor_(descriptor), name_(std::move(name)) {}
+    FileSource(int descriptor, std::string name, Console* console)
+        : descriptor_(descriptor), name_(std::move(name)), console_(console) {}
     ~FileSource() override { platform::close(descriptor_); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -293,7 +28,7 @@ public:
     std::size_t read(char* buffer, std::size_t size) override {
         for (;;) {
             check_interrupted();
-            if (platform::wait_readable(descriptor_, 0) == 0) before_blocking_read();
+            if (console_ != nullptr && platform::wait_readable(descriptor_, 0) == 0) console_->present();
             const std::ptrdiff_t n = platform::read(descriptor_, buffer, size);
             if (n >= 0) return static_cast<std::size_t>(n);
             if (errno != EINTR) throw file_error(errno, "cannot read", name_);
@@ -303,38 +38,17 @@ public:
 private:
     int descriptor_;
     std::string name_;
+    Console* console_;
 };
 
-class KeyboardSource : public TextSource {
-public:
-    explicit KeyboardSource(Console& console) : console_(console) {}
-
-    std::size_t read(char* buffer, std::size_t size) override {
-        const std::string line = console_.read_line();
-        const std::size_t n = std::min(line.size(), size - 1);
-        std::memcpy(buffer, line.data(), n);
-        buffer[n] = '\n';
-        return n + 1;
-    }
-
-private:
-    Console& console_;
-};
-
-}  // namespace
-
-// --- Reader -----------------------------------------------------------------
-
-TextReader::TextReader(std::unique_ptr<TextSource> source, std::string name, std::size_t buffer_size)
-    : source_(std::move(source)), name_(std::move(name)), buffer_(buffer_size) {}
-
-std::optional<TextReader> TextReader::open(const std::filesystem::path& path, std::string name, int* error) {
+std::optional<TextReader> open_file(Console* console, const std::filesystem::path& path, std::string name,
+                                    int* error) {
     int code = ENOENT;
     if (!path.empty() && !name.empty()) {
         const int descriptor = platform::open_for_reading(path);
         if (descriptor >= 0) {
             // The source gets its copy of the name before the reader takes it.
-            auto source = std::make_unique<FileSource>(descriptor, name);
+            auto source = std::make_unique<FileSource>(descriptor, name, console);
             return TextReader(std::move(source), std::move(name));
         }
         code = errno;
@@ -343,21 +57,51 @@ std::optional<TextReader> TextReader::open(const std::filesystem::path& path, st
     return std::nullopt;
 }
 
-TextReader TextReader::open_or_fail(const std::filesystem::path& path, std::string name) {
+TextReader open_file_or_fail(Console* console, const std::filesystem::path& path, std::string name) {
     int error = 0;
-    auto reader = open(path, name, &error);
+    auto reader = open_file(console, path, name, &error);
     if (!reader) throw file_error(error, "cannot open", name);
     return std::move(*reader);
 }
 
-TextReader TextReader::keyboard(Console& console) {
-    return TextReader(std::make_unique<KeyboardSource>(console), "keyboard", 512);
+}  // namespace
+
+// --- Reader -----------------------------------------------------------------
+
+TextReader::TextReader(std::unique_ptr<TextSource> source, std::string name, std::size_t buffer_size)
+    : source_(std::move(source)),
+      name_(std::move(name)),
+      typed_(source_->typed()),
+      capacity_(buffer_size),
+      buffer_(buffer_size + stop_room) {}
+
+std::optional<TextReader> TextReader::open(const std::filesystem::path& path, std::string name, int* error) {
+    return open_file(nullptr, path, std::move(name), error);
+}
+
+TextReader TextReader::open_or_fail(const std::filesystem::path& path, std::string name) {
+    return open_file_or_fail(nullptr, path, std::move(name));
+}
+
+std::optional<TextReader> TextReader::open(Console& console, const std::filesystem::path& path, std::string name,
+                                           int* error) {
+    return open_file(&console, path, std::move(name), error);
+}
+
+TextReader TextReader::open_or_fail(Console& console, const std::filesystem::path& path, std::string name) {
+    return open_file_or_fail(&console, path, std::move(name));
+}
+
+// The stop byte: no number holds it, and it neither ends a token nor a line.
+void TextReader::set_end(std::size_t end) {
+    end_ = end;
+    buffer_[end] = '\0';
 }
 
 bool TextReader::fill() {
     if (at_end_) return false;
     position_ = 0;
-    end_ = source_->read(buffer_.data(), buffer_.size());
+    set_end(source_->read(buffer_.data(), capacity_));
     if (end_ == 0) {
         at_end_ = true;
         return false;
@@ -365,10 +109,11 @@ bool TextReader::fill() {
     return true;
 }
 
-// Ctrl-Z ends the file, wherever it stands.
+// Ctrl-Z ends the file, wherever it stands. Only its own byte takes the stop
+// byte: a line read before it stays as it was.
 int TextReader::end_at_ctrl_z() {
     at_end_ = true;
-    position_ = end_ = 0;
+    set_end(position_);
     return -1;
 }
 
@@ -445,50 +190,6 @@ const char* find_line_end(const char* p, const char* const stop) {
     }
     while (p != stop && !ends_line(*p)) ++p;
     return p;
-}
-
-// The bytes that the short readings below may look at from the start of a
-// token: a sign, two runs of eight and a point, with room to spare.
-constexpr std::size_t short_token_room = 24;
-
-// The shortest way, for the usual token of a register or a point list: an
-// optional minus, one to seven digits, optionally a point and one to seven
-// digits, then a blank, tab or line end. At most fourteen digits: the value
-// is one exact division. False leaves `p` alone, for the general reading.
-bool short_real(const char*& p, double& value) {
-    const char* q = p;
-    const bool negative = *q == '-';
-    q += negative ? 1 : 0;
-    const DigitRun whole = eight_byte_digits(q);
-    if (whole.count == 0 || whole.count == 8) return false;
-    q += whole.count;
-    std::uint64_t digits = whole.value;
-    int decimals = 0;
-    if (*q == '.') {
-        const DigitRun fraction = eight_byte_digits(q + 1);
-        if (fraction.count == 0 || fraction.count == 8) return false;
-        digits = digits * digit_scales[fraction.count] + fraction.value;
-        decimals = fraction.count;
-        q += 1 + fraction.count;
-    }
-    if (!ends_token(*q)) return false;
-    double result = static_cast<double>(digits);
-    if (decimals > 0) result /= exact_powers_of_ten[decimals];
-    value = negative ? -result : result;
-    p = q;
-    return true;
-}
-
-// The same for an integer token of one to seven digits.
-bool short_integer(const char*& p, std::int64_t& value) {
-    const char* q = p;
-    const bool negative = *q == '-';
-    q += negative ? 1 : 0;
-    const DigitRun run = eight_byte_digits(q);
-    if (run.count == 0 || run.count == 8 || !ends_token(q[run.count])) return false;
-    value = negative ? -std::int64_t{run.value} : std::int64_t{run.value};
-    p = q + run.count;
-    return true;
 }
 
 }  // namespace
@@ -578,102 +279,51 @@ TextReader::Token TextReader::take_token(bool skipped) {
     return token;
 }
 
+
+inline NumberScan TextReader::scan_here() const {
+    const char* p = buffer_.data() + position_;
+    // Up to seven blanks are found in one word; the stop byte after the
+    // buffered bytes ends the run.
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, 8);
+        const std::uint64_t not_blank = word ^ 0x2020202020202020u;
+        p += not_blank == 0 ? 8 : std::countr_zero(not_blank) / 8;
+    }
+    NumberScan scan = scan_number(p, StoppedText{});
+    if (!ends_token(*scan.end) || scan.end - p > static_cast<std::ptrdiff_t>(max_line)) scan.number = scan.whole = false;
+    return scan;
+}
+
+inline void TextReader::consume(const NumberScan& scan) {
+    position_ = static_cast<std::size_t>(scan.end - buffer_.data());
+    after_cr_ = false;
+}
+
+inline bool TextReader::quick_real(double& value) {
+    const NumberScan scan = scan_here();
+    if (!scan.number || !exact_real(scan, value)) return false;
+    consume(scan);
+    return true;
+}
+
+inline bool TextReader::quick_integer(std::int64_t& value) {
+    const NumberScan scan = scan_here();
+    if (!scan.whole) return false;
+    value = integer_value(scan);
+    consume(scan);
+    return true;
+}
+
 void TextReader::fail(const Token& token) {
-    throw invalid_number(token.text, name_, name_ == "keyboard" ? 0 : token.line);
+    throw invalid_number(token.text, name_, typed_ ? 0 : token.line);
 }
 
-bool TextReader::real_of(const Token& token, double& value) const {
-    return !token.too_long && parse_real(token.text, value);
-}
-
-bool TextReader::integer_of(const Token& token, std::int64_t& value) const {
-    return !token.too_long && parse_integer(token.text, value);
-}
-
-// The first byte after the blanks at the read position, when a short token
-// may stand there: the blanks (at most seven) and the room of the token
-// are buffered. Nothing otherwise, for the general reading.
-const char* TextReader::after_blanks() const {
-    if (std::endian::native != std::endian::little || end_ - position_ < 8 + short_token_room) {
-        return nullptr;
-    }
-    const char* const p = buffer_.data() + position_;
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, 8);
-    const std::uint64_t not_blank = word ^ 0x2020202020202020u;
-    if (not_blank == 0) return nullptr;
-    return p + std::countr_zero(not_blank) / 8;
-}
-
-// The usual real token, after a few blanks, read in one go: a tab or a
-// line end before it, or any other token, is left to the general reading.
-bool TextReader::short_real_here(double& value) {
-    const char* p = after_blanks();
-    if (p == nullptr || !short_real(p, value)) return false;
-    position_ = static_cast<std::size_t>(p - buffer_.data());
-    after_cr_ = false;
-    return true;
-}
-
-bool TextReader::short_integer_here(std::int64_t& value) {
-    const char* p = after_blanks();
-    if (p == nullptr || !short_integer(p, value)) return false;
-    position_ = static_cast<std::size_t>(p - buffer_.data());
-    after_cr_ = false;
-    return true;
-}
-
-// The usual number token lies whole in the buffer, with the byte after it:
-// it is read where it stands, in one pass. Any other token (running over
-// the end of the buffer, too long, or not a number) is taken the long way.
-bool TextReader::quick_real(double& value) {
-    const char* const start = buffer_.data() + position_;
-    const char* const stop = buffer_.data() + end_;
-    const char* p = start;
-    const RealScan scan = scan_real(p, stop);
-    if (!scan.valid || p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line) ||
-        !exact_value(scan, value)) {
-        return false;
-    }
-    position_ = static_cast<std::size_t>(p - buffer_.data());
-    after_cr_ = false;
-    return true;
-}
-
-bool TextReader::quick_integer_token(std::string_view& token) {
-    const char* const start = buffer_.data() + position_;
-    const char* const stop = buffer_.data() + end_;
-    const char* p = start;
-    if (p != stop && (*p == '+' || *p == '-')) ++p;
-    while (p != stop && is_digit(*p)) ++p;
-    if (p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line)) return false;
-    token = std::string_view(start, static_cast<std::size_t>(p - start));
-    return true;
-}
-
-// The usual integer token, read where it stands in one pass; the value is
-// kept modulo 2^64 as parse_integer keeps it.
-bool TextReader::quick_integer(std::int64_t& value) {
-    const char* const start = buffer_.data() + position_;
-    const char* const stop = buffer_.data() + end_;
-    std::int64_t scanned = 0;
-    const char* const p = scan_integer(start, stop, scanned);
-    if (p == nullptr || p == stop || !ends_token(*p) || p - start > static_cast<std::ptrdiff_t>(max_line)) {
-        return false;
-    }
-    value = scanned;
-    position_ = static_cast<std::size_t>(p - buffer_.data());
-    after_cr_ = false;
-    return true;
-}
-
-void TextReader::consume(std::string_view token) {
-    position_ += token.size();
-    after_cr_ = false;
-}
-
+// Each reading tries the quick way at the read position, and again after
+// the separators (a line end before the token); the long way takes the
+// rest.
 bool TextReader::next_real(double& value) {
-    if (short_real_here(value)) return true;
+    if (quick_real(value)) return true;
     const bool skipped = skip_separators();
     if (quick_real(value)) return true;
     const Token token = take_token(skipped);
@@ -681,24 +331,12 @@ bool TextReader::next_real(double& value) {
         value = 0;
         return token.skipped;
     }
-    return real_of(token, value);
-}
-
-bool TextReader::next_integer(std::int64_t& value) {
-    if (short_integer_here(value)) return true;
-    const bool skipped = skip_separators();
-    if (quick_integer(value)) return true;
-    const Token token = take_token(skipped);
-    if (!token.found) {
-        value = 0;
-        return true;
-    }
-    return integer_of(token, value);
+    return !token.too_long && parse_real(token.text, value);
 }
 
 double TextReader::read_real() {
     double value = 0;
-    if (short_real_here(value)) return value;
+    if (quick_real(value)) return value;
     return read_real_slowly();
 }
 
@@ -711,13 +349,13 @@ double TextReader::read_real_slowly() {
         if (token.skipped) return 0.0;
         fail(token);
     }
-    if (!real_of(token, value)) fail(token);
+    if (token.too_long || !parse_real(token.text, value)) fail(token);
     return value;
 }
 
 std::int64_t TextReader::read_integer() {
     std::int64_t value = 0;
-    if (short_integer_here(value)) return value;
+    if (quick_integer(value)) return value;
     return read_integer_slowly();
 }
 
@@ -727,35 +365,43 @@ std::int64_t TextReader::read_integer_slowly() {
     if (quick_integer(value)) return value;
     const Token token = take_token(skipped);
     if (!token.found) return 0;
-    if (!integer_of(token, value)) fail(token);
+    if (token.too_long || !parse_integer(token.text, value)) fail(token);
     return value;
 }
 
-std::optional<std::int32_t> TextReader::try_read_int32() {
-    std::int64_t short_value = 0;
-    if (short_integer_here(short_value)) return static_cast<std::int32_t>(short_value);
-    const Token token = take_token(skip_separators());
-    if (!token.found) return 0;
-    if (token.too_long || !is_integer_token(token.text)) return std::nullopt;
-    std::int32_t value = 0;
-    if (!parse_int32(token.text, value)) fail(token);
-    return value;
+inline bool TextReader::quick_int32(std::int32_t& value) {
+    const NumberScan scan = scan_here();
+    if (!scan.whole || !short_int32(scan, value)) return false;
+    consume(scan);
+    return true;
 }
 
 std::int32_t TextReader::read_int32() {
-    // Up to seven digits are always within the range.
-    std::int64_t short_value = 0;
-    if (short_integer_here(short_value)) return static_cast<std::int32_t>(short_value);
+    std::int32_t value = 0;
+    if (quick_int32(value)) return value;
+    return *read_int32_slowly(true);
+}
+
+std::optional<std::int32_t> TextReader::try_read_int32() {
+    std::int32_t value = 0;
+    if (quick_int32(value)) return value;
+    return read_int32_slowly(false);
+}
+
+// A token that is not an integer fails when `must`, and is reported back
+// otherwise; an integer beyond the field always fails.
+std::optional<std::int32_t> TextReader::read_int32_slowly(bool must) {
     const bool skipped = skip_separators();
     std::int32_t value = 0;
-    std::string_view text;
-    if (quick_integer_token(text) && parse_int32(text, value)) {
-        consume(text);
-        return value;
-    }
+    if (quick_int32(value)) return value;
     const Token token = take_token(skipped);
     if (!token.found) return 0;
-    if (token.too_long || !parse_int32(token.text, value)) fail(token);
+    std::int64_t any = 0;
+    if (token.too_long || !parse_integer(token.text, any)) {
+        if (must) fail(token);
+        return std::nullopt;
+    }
+    if (!parse_int32(token.text, value)) fail(token);
     return value;
 }
 

@@ -2,10 +2,8 @@
 //
 // One reader implements the reading rules for both:
 // - a number token is the run of characters up to the next blank, tab or
-//   line end, after skipping blanks, tabs and line ends;
-// - real tokens:    [+-]digits[.digits][(E|e)[+-]digits]
-//   integer tokens: [+-]digits
-//   ("1.", ".5", "1e", "+-1", "1,5" and "0x10" are not numbers);
+//   line end, after skipping blanks, tabs and line ends; its grammar and
+//   value are those of number_scan.h;
 // - a line ends at LF, CR LF or a lone CR; a line is read up to 255
 //   characters and moving on to the next line discards the rest;
 // - byte 26 (Ctrl-Z) ends a file.
@@ -23,53 +21,11 @@
 #include <string_view>
 #include <vector>
 
+#include "common/number_scan.h"
+
 namespace common {
 
 class Console;
-
-// --- Token grammar and the conversion rule for pieces cut out of a line ----
-
-bool is_real_token(std::string_view token);
-bool is_integer_token(std::string_view token);
-
-// The value of a real token; nothing when the token is not one or its value
-// is beyond the range of a double (1e400). Values too small for a double
-// (1e-400) read as zero.
-std::optional<double> parse_real(std::string_view token);
-// The value of an integer token, kept modulo 2^64: a number beyond the range
-// of its field keeps its low-order bits.
-std::optional<std::int64_t> parse_integer(std::string_view token);
-// The same, but nothing when the value is outside the signed 32-bit range.
-std::optional<std::int32_t> parse_int32(std::string_view token);
-
-// The same three with the value into `value`, false for nothing: the form
-// for the hot loops, where a returned optional takes a trip through memory.
-bool parse_real(std::string_view token, double& value);
-bool parse_integer(std::string_view token, std::int64_t& value);
-bool parse_int32(std::string_view token, std::int32_t& value);
-
-inline std::optional<double> parse_real(std::string_view token) {
-    double value = 0;
-    if (!parse_real(token, value)) return std::nullopt;
-    return value;
-}
-inline std::optional<std::int64_t> parse_integer(std::string_view token) {
-    std::int64_t value = 0;
-    if (!parse_integer(token, value)) return std::nullopt;
-    return value;
-}
-inline std::optional<std::int32_t> parse_int32(std::string_view token) {
-    std::int32_t value = 0;
-    if (!parse_int32(token, value)) return std::nullopt;
-    return value;
-}
-
-// Conversion of a piece of text: the number when the whole piece (leading
-// blanks allowed) is one, otherwise 0. Unsigned conversions also give 0 for
-// a negative piece; narrower fields keep the low-order bits.
-double to_real(std::string_view piece);
-std::int64_t to_integer(std::string_view piece);
-std::uint64_t to_unsigned(std::string_view piece);
 
 // --- Byte sources -----------------------------------------------------------
 
@@ -78,6 +34,8 @@ public:
     virtual ~TextSource() = default;
     // Fills `buffer` with up to `size` bytes; 0 means the end.
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
+    // Lines typed on the keyboard: a report names no line number for them.
+    virtual bool typed() const { return false; }
 };
 
 // --- The reader -------------------------------------------------------------
@@ -94,8 +52,12 @@ public:
     static std::optional<TextReader> open(const std::filesystem::path& path, std::string name, int* error = nullptr);
     // The same, raising the system's error report when it cannot be opened.
     static TextReader open_or_fail(const std::filesystem::path& path, std::string name);
-    // Reads what is typed on the console, line by line (keyboard line input).
-    static TextReader keyboard(Console& console);
+    // The same for a program on a console: a read that would wait (a pipe
+    // whose writer has not written yet) is a wait like any other, before
+    // which the console shows its latest screen.
+    static std::optional<TextReader> open(Console& console, const std::filesystem::path& path, std::string name,
+                                          int* error = nullptr);
+    static TextReader open_or_fail(Console& console, const std::filesystem::path& path, std::string name);
 
     bool eof() { return peek() < 0; }
     bool eoln();
@@ -105,9 +67,9 @@ public:
     // the file): whether the line holds another token.
     bool seek_eoln() {
         // As a rule one blank stands before the next token: bytes above the
-        // blank are never separators.
-        if (end_ - position_ >= 2 && buffer_[position_] == ' ' &&
-            static_cast<unsigned char>(buffer_[position_ + 1]) > ' ') {
+        // blank are never separators (the stop byte after the buffered ones
+        // is none of them).
+        if (buffer_[position_] == ' ' && static_cast<unsigned char>(buffer_[position_ + 1]) > ' ') {
             ++position_;
             after_cr_ = false;
             return false;
@@ -119,16 +81,11 @@ public:
     double read_real();
     std::int64_t read_integer();
     std::int32_t read_int32();  // also 106 beyond the signed 32-bit range
-    // As read_real / read_integer, but a token that is not a number is
-    // reported back (nothing) instead of stopping the program.
+    // As read_real, but a token that is not a number is reported back
+    // (nothing) instead of stopping the program.
     std::optional<double> try_read_real() {
         double value = 0;
         if (!next_real(value)) return std::nullopt;
-        return value;
-    }
-    std::optional<std::int64_t> try_read_integer() {
-        std::int64_t value = 0;
-        if (!next_integer(value)) return std::nullopt;
         return value;
     }
     // The same for a signed 32-bit field: a token that is not an integer is
@@ -168,44 +125,46 @@ private:
     int end_at_ctrl_z();
     void advance();
     bool fill();
+    // The end of what is buffered, and the stop byte after it.
+    void set_end(std::size_t end);
     // Skips blanks, tabs and line ends; true when there were any.
     bool skip_separators();
     // The long ways, kept out of the quick ones so that those stay small.
     [[gnu::noinline]] bool skip_separators_slowly();
     [[gnu::noinline]] double read_real_slowly();
     [[gnu::noinline]] std::int64_t read_integer_slowly();
+    [[gnu::noinline]] std::optional<std::int32_t> read_int32_slowly(bool must);
     [[gnu::noinline]] void skip_line_slowly();
     [[gnu::noinline]] bool seek_eoln_slowly();
+    // The usual token, after a few blanks (no tab, no line end), lies whole
+    // in the buffer with the byte after it: it is scanned where it stands.
+    // Nothing when any other token, or anything else, stands there; the
+    // reader then stays where it stands, for the long way.
+    [[gnu::always_inline]] NumberScan scan_here() const;
+    void consume(const NumberScan& scan);
+    [[gnu::always_inline]] bool quick_real(double& value);
+    [[gnu::always_inline]] bool quick_integer(std::int64_t& value);
+    [[gnu::always_inline]] bool quick_int32(std::int32_t& value);
     // The token at the read position, after the separators.
     Token take_token(bool skipped);
-    // The shortest reading, of a short token after a few blanks, with room
-    // to spare in the buffer; false leaves the reader where it stands.
-    const char* after_blanks() const;
-    bool short_real_here(double& value);
-    bool short_integer_here(std::int64_t& value);
-    // The quick reading of the usual token, whole in the buffer: false, or
-    // nothing, leaves the reader where it stands.
-    bool quick_real(double& value);
-    bool quick_integer_token(std::string_view& token);
-    bool quick_integer(std::int64_t& value);
-    void consume(std::string_view token);
     void pass_line_end(const char* text, const char* line_end);
     [[noreturn]] void fail(const Token& token);
-    bool real_of(const Token& token, double& value) const;
-    bool integer_of(const Token& token, std::int64_t& value) const;
-    // try_read_real and try_read_integer.
+    // try_read_real.
     bool next_real(double& value);
-    bool next_integer(std::int64_t& value);
 
     std::unique_ptr<TextSource> source_;
     std::string name_;
+    bool typed_ = false;
+    std::size_t capacity_;
+    // The buffered bytes, a stop byte and room after it: the scanner
+    // takes digits eight at a time without a bound to watch.
     std::vector<char> buffer_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;
     bool at_end_ = false;
     bool after_cr_ = false;
     long line_ = 1;
-    char token_[max_line + 1];
+    char token_[max_line];
     char line_text_[max_line];
 };
 

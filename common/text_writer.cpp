@@ -1,11 +1,12 @@
 #include "common/text_writer.h"
 
 #include <cerrno>
+#include <utility>
 
 #include "common/cp1251.h"
 #include "common/platform.h"
 #include "common/run_error.h"
-#include "common/stream_console.h"
+#include "common/stop_request.h"
 
 namespace common {
 
@@ -45,19 +46,22 @@ TextWriter::TextWriter(TextWriter&& other) noexcept
 
 TextWriter& TextWriter::operator=(TextWriter&& other) noexcept {
     if (this != &other) {
-        this->~TextWriter();
-        new (this) TextWriter(std::move(other));
+        // The file this writer held is closed as its destructor would.
+        close_on_the_way_out();
+        descriptor_ = std::exchange(other.descriptor_, -1);
+        name_ = std::move(other.name_);
+        buffer_ = std::move(other.buffer_);
+        used_ = std::exchange(other.used_, 0);
     }
     return *this;
 }
 
 TextWriter::~TextWriter() {
-    if (descriptor_ < 0) return;
-    try {
-        close();
-    } catch (const RunError& error) {
-        note_late_failure(error);
-    }
+    close_on_the_way_out();
+}
+
+void TextWriter::close_on_the_way_out() noexcept {
+    if (descriptor_ >= 0) clean_up_on_the_way_out([this] { close(); });
 }
 
 void TextWriter::write_through(std::string_view text) {

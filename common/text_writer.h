@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/field_format.h"
+
 namespace common {
 
 class TextWriter {
@@ -40,15 +42,16 @@ public:
         used_ += text.size();
     }
     void write(char c) { write(std::string_view(&c, 1)); }
+    void write(const FieldText& field) { write(field.view()); }
     void line_end() { write("\r\n"); }
     void write_line(std::string_view text = {}) {
         write(text);
         line_end();
     }
+    void write_line(const FieldText& field) { write_line(field.view()); }
 
     void flush();
     void close();
-    bool is_open() const { return descriptor_ >= 0; }
     const std::string& name() const { return name_; }
 
 private:
@@ -71,6 +74,8 @@ private:
     }
 
     TextWriter(int descriptor, std::string name);
+    // Flushes and closes; a failure is kept as a late failure.
+    void close_on_the_way_out() noexcept;
     void flush_buffer();
     void write_through(std::string_view text);
 

@@ -1,25 +1,17 @@
 #include "common/windows_console.h"
 
 #include <algorithm>
-#include <atomic>
 #include <string_view>
 #include <vector>
 
 #include "common/cp1251.h"
 #include "common/platform.h"
 #include "common/platform_windows.h"
-#include "common/run_error.h"
+#include "common/stop_request.h"
 
 namespace common {
 
 namespace {
-
-// The console's input mode before the program started, kept where the
-// control event handler can reach it.
-HANDLE saved_input = INVALID_HANDLE_VALUE;
-HANDLE saved_output = INVALID_HANDLE_VALUE;
-DWORD saved_mode = 0;
-std::atomic<bool> saved_valid{false};
 
 constexpr WORD blank_colour = 7;
 constexpr std::wstring_view too_small = L"window too small: 80 x 25 needed";
@@ -71,18 +63,13 @@ std::optional<Key> key_of_event(bool key_down, std::uint16_t virtual_key, wchar_
     return Key{static_cast<unsigned char>(byte < 0 ? '?' : byte), false};
 }
 
+std::unique_ptr<Console> make_window_console() {
+    return std::make_unique<WindowsConsole>();
+}
+
 WindowsConsole::WindowsConsole()
     : input_(::GetStdHandle(STD_INPUT_HANDLE)), output_(::GetStdHandle(STD_OUTPUT_HANDLE)) {
-    DWORD mode = 0;
-    if (::GetConsoleMode(input_, &mode)) {
-        saved_input = input_;
-        saved_output = output_;
-        saved_mode = mode;
-        saved_valid = true;
-        // Key events one by one, no echo; Ctrl-C still interrupts, and a
-        // change of the buffer's size is an event that redraws.
-        ::SetConsoleMode(input_, ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT);
-    }
+    platform::take_raw_keys(0, 1);
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (::GetConsoleScreenBufferInfo(output_, &info)) {
         // The screen takes the rows of the window as it stands, cleared in
@@ -95,31 +82,6 @@ WindowsConsole::WindowsConsole()
         ::FillConsoleOutputAttribute(output_, blank_colour, count, at(0, origin_row_), &written);
         ::SetConsoleCursorPosition(output_, at(0, origin_row_));
     }
-    set_blocking_read_hook(this);
-}
-
-WindowsConsole::~WindowsConsole() {
-    set_blocking_read_hook(nullptr);
-    restore();
-}
-
-void WindowsConsole::restore_from_handler() {
-    if (!saved_valid.exchange(false)) return;
-    ::SetConsoleMode(saved_input, saved_mode);
-    ::FlushConsoleInputBuffer(saved_input);
-    DWORD written = 0;
-    ::WriteConsoleW(saved_output, L"\r\n", 2, &written, nullptr);
-}
-
-void WindowsConsole::restore() {
-    if (restored_) return;
-    restored_ = true;
-    if (saved_valid.exchange(false)) {
-        // A key left pending (the stop key of a replay) must not reach the
-        // shell.
-        ::FlushConsoleInputBuffer(saved_input);
-        ::SetConsoleMode(saved_input, saved_mode);
-    }
 }
 
 void WindowsConsole::present() {
@@ -130,83 +92,61 @@ void WindowsConsole::present() {
     const int buffer_rows = info.dwSize.Y;
     if (origin_row_ + Screen::rows > buffer_rows && origin_row_ > 0) {
         origin_row_ = std::max(0, buffer_rows - Screen::rows);
-        shown_valid_ = false;
+        renderer_.lose();
     }
     const int window_columns = info.srWindow.Right - info.srWindow.Left + 1;
     const int window_rows = info.srWindow.Bottom - info.srWindow.Top + 1;
     const int width = std::max(1, std::min({Screen::columns, static_cast<int>(info.dwSize.X), window_columns}));
     const int height = std::max(1, std::min({Screen::rows, buffer_rows - origin_row_, window_rows}));
-    const bool small = width < Screen::columns || height < Screen::rows;
-    if (width != shown_width_ || height != shown_height_) {
-        shown_valid_ = false;
-        shown_width_ = width;
-        shown_height_ = height;
-    }
+    const bool whole = renderer_.start_frame(width, height);
     const Screen& model = screen();
-    const int model_rows = small ? height - 1 : height;
-    if (model.version() != shown_version_ || !shown_valid_) {
-        // One rectangle around every changed cell, written in one call.
-        int left = width + 1, right = 0, top = model_rows + 1, bottom = 0;
-        for (int row = 1; row <= model_rows; ++row) {
-            for (int column = 1; column <= width; ++column) {
-                const Screen::Cell& old = shown_[static_cast<std::size_t>((row - 1) * Screen::columns + column - 1)];
-                if (shown_valid_ && model.cell(column, row) == old) continue;
-                left = std::min(left, column);
-                right = std::max(right, column);
-                top = std::min(top, row);
-                bottom = std::max(bottom, row);
+    // One rectangle around every changed cell, written in one call.
+    int left = width + 1, right = 0, top = 0, bottom = 0;
+    renderer_.draw_changes(model, [&](const ScreenRenderer::Run& run) {
+        if (top == 0) top = run.row;
+        bottom = run.row;
+        left = std::min(left, run.first);
+        right = std::max(right, run.last);
+    });
+    if (right > 0) {
+        const int span = right - left + 1;
+        std::vector<CHAR_INFO> cells(static_cast<std::size_t>(span * (bottom - top + 1)));
+        for (int row = top; row <= bottom; ++row) {
+            for (int column = left; column <= right; ++column) {
+                const Screen::Cell& cell = model.cell(column, row);
+                CHAR_INFO& out = cells[static_cast<std::size_t>((row - top) * span + column - left)];
+                out.Char.UnicodeChar = static_cast<WCHAR>(shown_character(cell.character));
+                out.Attributes = cell.colour;  // 1 blue, 2 green, 4 red, 8 bright: the console's own bits
             }
         }
-        if (right > 0) {
-            const int span = right - left + 1;
-            std::vector<CHAR_INFO> cells(static_cast<std::size_t>(span * (bottom - top + 1)));
-            for (int row = top; row <= bottom; ++row) {
-                for (int column = left; column <= right; ++column) {
-                    const Screen::Cell& cell = model.cell(column, row);
-                    shown_[static_cast<std::size_t>((row - 1) * Screen::columns + column - 1)] = cell;
-                    CHAR_INFO& out = cells[static_cast<std::size_t>((row - top) * span + column - left)];
-                    out.Char.UnicodeChar = static_cast<WCHAR>(shown_character(cell.character));
-                    out.Attributes = cell.colour;  // 1 blue, 2 green, 4 red, 8 bright: the console's own bits
-                }
-            }
-            SMALL_RECT region{static_cast<SHORT>(left - 1), static_cast<SHORT>(origin_row_ + top - 1),
-                              static_cast<SHORT>(right - 1), static_cast<SHORT>(origin_row_ + bottom - 1)};
-            ::WriteConsoleOutputW(output_, cells.data(), at(span, bottom - top + 1), at(0, 0), &region);
-        }
-        if (small && !shown_valid_) {
-            // A window too small shows what fits, and its last line says so.
-            const std::wstring_view text = too_small.substr(0, static_cast<std::size_t>(width));
-            std::vector<CHAR_INFO> cells(text.size());
-            for (std::size_t i = 0; i < text.size(); ++i) {
-                cells[i].Char.UnicodeChar = text[i];
-                cells[i].Attributes = too_small_colour;
-            }
-            SMALL_RECT region{0, static_cast<SHORT>(origin_row_ + height - 1), static_cast<SHORT>(text.size() - 1),
-                              static_cast<SHORT>(origin_row_ + height - 1)};
-            ::WriteConsoleOutputW(output_, cells.data(), at(static_cast<int>(text.size()), 1), at(0, 0), &region);
-        }
-        shown_valid_ = true;
-        shown_version_ = model.version();
+        SMALL_RECT region{static_cast<SHORT>(left - 1), static_cast<SHORT>(origin_row_ + top - 1),
+                          static_cast<SHORT>(right - 1), static_cast<SHORT>(origin_row_ + bottom - 1)};
+        ::WriteConsoleOutputW(output_, cells.data(), at(span, bottom - top + 1), at(0, 0), &region);
     }
-    const int cursor_row = std::max(1, std::min(model.row(), model_rows));
-    ::SetConsoleCursorPosition(output_, at(std::min(model.column(), width) - 1, origin_row_ + cursor_row - 1));
-    last_frame_ = std::chrono::steady_clock::now();
-}
-
-void WindowsConsole::after_output() {
-    // Drawing must never be what limits a replay: look at the clock only
-    // every few operations and draw at most once a frame.
-    if (++output_calls_ % 16 != 0) return;
-    if (std::chrono::steady_clock::now() - last_frame_ >= frame_interval) present();
+    if (whole && renderer_.small()) {
+        // A window too small shows what fits, and its last line says so.
+        const std::wstring_view text = too_small.substr(0, static_cast<std::size_t>(width));
+        std::vector<CHAR_INFO> cells(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            cells[i].Char.UnicodeChar = text[i];
+            cells[i].Attributes = too_small_colour;
+        }
+        SMALL_RECT region{0, static_cast<SHORT>(origin_row_ + height - 1), static_cast<SHORT>(text.size() - 1),
+                          static_cast<SHORT>(origin_row_ + height - 1)};
+        ::WriteConsoleOutputW(output_, cells.data(), at(static_cast<int>(text.size()), 1), at(0, 0), &region);
+    }
+    ::SetConsoleCursorPosition(output_,
+                               at(renderer_.cursor_column(model) - 1, origin_row_ + renderer_.cursor_row(model) - 1));
+    renderer_.end_frame();
 }
 
 int WindowsConsole::finish() {
     present();
     // The prompt comes below the final screen.
-    ::SetConsoleCursorPosition(output_, at(0, origin_row_ + std::max(shown_height_, 1) - 1));
+    ::SetConsoleCursorPosition(output_, at(0, origin_row_ + std::max(renderer_.height(), 1) - 1));
     DWORD written = 0;
     ::WriteConsoleW(output_, L"\r\n", 2, &written, nullptr);
-    restore();
+    give_back_keys();
     return 0;
 }
 
@@ -215,7 +155,7 @@ bool WindowsConsole::take_event() {
     DWORD count = 0;
     if (!::ReadConsoleInputW(input_, &record, 1, &count) || count == 0) return false;
     if (record.EventType == WINDOW_BUFFER_SIZE_EVENT) {
-        shown_valid_ = false;
+        renderer_.lose();
         present();
         return true;
     }
@@ -229,9 +169,7 @@ bool WindowsConsole::take_event() {
 }
 
 bool WindowsConsole::next_key(Key& key, bool wait) {
-    // A replay looks at the keyboard once a line: the place to keep the
-    // screen current without drawing more often than once a frame.
-    if (!wait && std::chrono::steady_clock::now() - last_frame_ >= frame_interval) present();
+    if (!wait && !frame_and_look_at_keys()) return false;
     while (keys_.empty()) {
         if (wait) {
             // A stop request ends the wait; the caller raises it.
@@ -248,6 +186,7 @@ bool WindowsConsole::next_key(Key& key, bool wait) {
 }
 
 bool WindowsConsole::wait_for_input(std::chrono::microseconds length) {
+    renderer_.input_came();
     if (!keys_.empty()) return true;
     // The console waits in whole milliseconds: a part of one counts whole.
     const auto milliseconds = (std::max<std::int64_t>(length.count(), 0) + 999) / 1000;

@@ -11,7 +11,9 @@
 
 #include "common/cp1251.h"
 #include "common/run_error.h"
+#include "common/typed_answer.h"
 #include "fuzz/fuzz_support.h"
+#include "tests/support/conversions.h"
 
 namespace {
 
@@ -119,7 +121,7 @@ void check_encodings(std::string_view bytes) {
     for (char& c : expected) {
         if (static_cast<unsigned char>(c) == 0x98) c = '?';
     }
-    if (common::utf8_to_cp1251(utf8) != expected) finding("Windows-1251 does not come back from UTF-8");
+    if (testing_support::utf8_to_cp1251(utf8) != expected) finding("Windows-1251 does not come back from UTF-8");
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "common/field_format.h"
 #include "common/run_error.h"
 #include "fuzz/fuzz_support.h"
+#include "tests/support/conversions.h"
 
 namespace {
 
@@ -28,6 +29,10 @@ using fuzzing::finding;
 bool same(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
+
+using testing_support::parse_int32;
+using testing_support::parse_integer;
+using testing_support::parse_real;
 
 std::string shown(std::string_view token) {
     return "\"" + common::printable_token(token, 300) + "\"";
@@ -60,10 +65,7 @@ void check_token(std::string_view token) {
     const std::string text(token);
     const bool real = grammar(token, false);
     const bool integer = grammar(token, true);
-    if (common::is_real_token(token) != real) finding("is_real_token wrong for " + shown(token));
-    if (common::is_integer_token(token) != integer) finding("is_integer_token wrong for " + shown(token));
-
-    const auto value = common::parse_real(token);
+    const auto value = parse_real(token);
     if (!real) {
         if (value) finding("parse_real takes " + shown(token));
     } else {
@@ -75,8 +77,8 @@ void check_token(std::string_view token) {
         if (value && common::to_real(token) != *value) finding("to_real differs for " + shown(token));
     }
 
-    const auto whole = common::parse_integer(token);
-    const auto int32 = common::parse_int32(token);
+    const auto whole = parse_integer(token);
+    const auto int32 = parse_int32(token);
     if (whole.has_value() != integer || int32.has_value() > integer) finding("integer parse wrong for " + shown(token));
     if (integer) {
         errno = 0;
@@ -161,7 +163,7 @@ void check_reader(std::string_view bytes, const Split& expected, fuzzing::Buffer
         while (!reader.seek_eof()) {
             if (n == expected.tokens.size()) finding("the reader finds more tokens than there are");
             const std::string_view token = expected.tokens[n++];
-            const auto want = token.size() > common::TextReader::max_line ? std::nullopt : common::parse_real(token);
+            const auto want = token.size() > common::TextReader::max_line ? std::nullopt : parse_real(token);
             const auto got = reader.try_read_real();
             if (got.has_value() != want.has_value() || (got && !same(*got, *want))) {
                 finding("the reader reads token " + std::to_string(n) + " " + shown(token) + " wrongly");
@@ -207,7 +209,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string_view token : expected.tokens) {
         if (token.size() > 400) continue;
         check_token(token);
-        if (const auto value = common::parse_real(token)) {
+        if (const auto value = parse_real(token)) {
             const int width = static_cast<int>(token.size() % 24);
             check_formats(*value, width, static_cast<int>(token.size() % 41));
         }

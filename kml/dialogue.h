@@ -12,6 +12,7 @@
 #include "common/cp1251.h"
 #include "common/dialogue.h"
 #include "common/run_error.h"
+#include "common/stop_request.h"
 #include "common/text_reader.h"
 #include "common/text_writer.h"
 #include "kml/documents.h"

@@ -73,7 +73,7 @@ bool PointList::next(PointRecord& point) {
     point.latitude = latitude_first_ ? first : second;
     point.longitude = latitude_first_ ? second : first;
     if (numbered_) {
-        point.set_name(common::integer(point.number));
+        point.set_name(common::integer(point.number).view());
     } else {
         point.set_name(reader_.read_line_text());
         if (point.name().size() == PointRecord::max_name && !reader_.eoln()) {

@@ -77,8 +77,6 @@ public:
     // invalid-number report.
     bool next(PointRecord& point_record);
 
-    const common::TextReader& reader() const { return reader_; }
-
 private:
     double read_angle();
 

@@ -61,7 +61,7 @@ int run_logconvert(common::Console& console, const std::filesystem::path& folder
     // A missing log stops with the system's error report before the
     // recording is touched.
     const common::NamedFile log_file = common::named_file(folder, std::string(log_name));
-    common::TextReader log = common::TextReader::open_or_fail(log_file.path, log_file.name);
+    common::TextReader log = common::TextReader::open_or_fail(console, log_file.path, log_file.name);
     // A recording that is the log itself (a link to it) would be emptied
     // before a line of the log is read.
     common::TextWriter recording =

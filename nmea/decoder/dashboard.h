@@ -26,5 +26,8 @@ inline void show(common::Console& console, int column, int row, std::string_view
     console.go_to(column, row);
     console.write_value(text.substr(0, static_cast<std::size_t>(common::Screen::columns + 1 - column)));
 }
+inline void show(common::Console& console, int column, int row, const common::FieldText& field) {
+    show(console, column, row, field.view());
+}
 
 }  // namespace nmea

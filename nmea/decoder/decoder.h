@@ -53,6 +53,7 @@ private:
     void pause();
     // Writes a value field at (column, row) of the dashboard.
     void show(int column, int row, std::string_view text);
+    void show(int column, int row, const common::FieldText& field) { show(column, row, field.view()); }
     // The step of most value fields: the next field read as a real number
     // and shown at (column, row) as x:width:decimals.
     double read_shown(int column, int row, int width, int decimals);

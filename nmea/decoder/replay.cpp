@@ -6,6 +6,8 @@
 #include "common/dialogue.h"
 #include "common/field_format.h"
 #include "common/run_error.h"
+#include "common/stop_request.h"
+#include "common/typed_answer.h"
 #include "nmea/decoder/dashboard.h"
 #include "nmea/decoder/decoder.h"
 
@@ -131,7 +133,7 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.write_line_end();
 
     const common::NamedFile recording_file = common::named_file(folder, std::string(recording_name));
-    auto recording = common::TextReader::open(recording_file.path, recording_file.name);
+    auto recording = common::TextReader::open(console, recording_file.path, recording_file.name);
     if (!recording) {
         console.set_colour(12);
         console.write("     \"REC_COM.txt\" - source file must exist in directory ! ");

@@ -5,6 +5,7 @@
 
 #include "common/cp1251.h"
 #include "common/field_format.h"
+#include "common/typed_answer.h"
 #include "survey/register/coordinate_register.h"
 #include "survey/script/script_dialogue.h"
 #include "survey/script/script_writer.h"

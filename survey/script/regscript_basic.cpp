@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/cp1251.h"
+#include "common/typed_answer.h"
 #include "survey/register/coordinate_register.h"
 #include "survey/script/regscript.h"
 #include "survey/script/script_dialogue.h"

@@ -3,6 +3,7 @@
 #include "common/cp1251.h"
 #include "common/field_format.h"
 #include "common/run_error.h"
+#include "common/typed_answer.h"
 #include "survey/register/coordinate_register.h"
 
 namespace survey {
@@ -29,7 +30,7 @@ CheckedRegister open_checked_register(common::Console& console, const std::files
         return checked;
     }
     // The check read the file to its end: the records are read afresh.
-    checked.reader = common::TextReader::open_or_fail(checked.file.path, checked.file.name);
+    checked.reader = common::TextReader::open_or_fail(console, checked.file.path, checked.file.name);
     return checked;
 }
 
@@ -41,7 +42,7 @@ void show_left_out(common::Console& console, int row, std::int64_t count, long l
 
 int read_elevation_decimals(common::Console& console) {
     const std::int64_t value = common::read_integer_answer(console);
-    if (value < 0) throw common::invalid_number(common::integer(value), "keyboard", 0);
+    if (value < 0) throw common::invalid_number(common::integer(value).view(), "keyboard", 0);
     return value > 4 ? 4 : static_cast<int>(value);
 }
 

@@ -84,19 +84,19 @@ void ScriptWriter::write_label_end(std::string_view label) {
 void ScriptWriter::write_number_label(const RegisterPoint& point) {
     file_.write("text ");
     write_coordinates(point.east + 1.2 * text_height_, point.north + 0.2 * text_height_, point.elevation);
-    write_label_end(common::integer(point.number));
+    write_label_end(common::integer(point.number).view());
 }
 
 void ScriptWriter::write_plane_number_label(const RegisterPoint& point) {
     file_.write("text ");
     write_coordinates(point.east + 1.2 * text_height_, point.north + 0.2 * text_height_);
-    write_label_end(common::integer(point.number));
+    write_label_end(common::integer(point.number).view());
 }
 
 void ScriptWriter::write_elevation_label(const RegisterPoint& point) {
     file_.write("text ");
     write_coordinates(point.east + 1.2 * text_height_, point.north - 1.2 * text_height_, point.elevation);
-    write_label_end(common::fixed(point.elevation, 0, elevation_decimals_));
+    write_label_end(common::fixed(point.elevation, 0, elevation_decimals_).view());
 }
 
 }  // namespace survey

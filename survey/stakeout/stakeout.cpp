@@ -15,6 +15,7 @@
 #include "common/run_error.h"
 #include "common/text_reader.h"
 #include "common/text_writer.h"
+#include "common/typed_answer.h"
 #include "survey/register/coordinate_register.h"
 #include "survey/register/dialogue.h"
 #include "survey/stakeout/geometry.h"
@@ -160,12 +161,7 @@ public:
 private:
     // Like the register's point numbers, a whole signed 32-bit number: one
     // beyond that range is an invalid number, never wrapped.
-    std::int32_t read_station_answer() {
-        TextReader answer = TextReader::keyboard(console_);
-        const std::int32_t number = answer.read_int32();
-        answer.skip_line();
-        return number;
-    }
+    std::int32_t read_station_answer() { return common::read_int32_answer(console_); }
 
     // When several records carry the station number, the last one wins. The
     // same pass finds the width of the number column.
@@ -192,7 +188,7 @@ private:
             ++included_count_;
             write_listing_row(listing_.file(), point.number, number_width_,
                               ATANG(point.east - station.east, point.north - station.north), distance);
-            write_at(console_, count_column, radius_row, common::integer(included_count_, 5));
+            write_at(console_, count_column, radius_row, common::integer(included_count_, 5).view());
         });
     }
 

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "common/run_error.h"
+#include "common/screen_renderer.h"
 #include "common/scripted_console.h"
+#include "common/typed_answer.h"
 
 using common::Screen;
 using common::ScriptedConsole;
@@ -108,6 +110,51 @@ TEST(screen, text_is_utf8_without_trailing_blanks) {
     const std::string text = screen.text();
     EXPECT_EQ(text.substr(0, text.find('\n')), "\xD0\x94\xD0\xB0");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 25);
+}
+
+// The runs of changed cells, as both window backends draw them.
+std::string runs_of(common::ScreenRenderer& renderer, const Screen& screen, int width, int height) {
+    std::string runs = renderer.start_frame(width, height) ? "whole" : "";
+    renderer.draw_changes(screen, [&](const common::ScreenRenderer::Run& run) {
+        runs += " " + std::to_string(run.row) + ":" + std::to_string(run.first) + "-" + std::to_string(run.last);
+    });
+    return runs;
+}
+
+TEST(screen_renderer, draws_the_runs_of_changed_cells) {
+    common::ScreenRenderer renderer;
+    Screen screen;
+    std::string whole = "whole";
+    for (int row = 1; row <= Screen::rows; ++row) whole += " " + std::to_string(row) + ":1-80";
+    EXPECT_EQ(runs_of(renderer, screen, 80, 25), whole);
+    EXPECT_EQ(runs_of(renderer, screen, 80, 25), "");  // nothing changed
+    screen.go_to(10, 3);
+    screen.write("ab");
+    screen.go_to(14, 3);
+    screen.write("c");
+    screen.set_colour(12);
+    screen.go_to(80, 25);
+    // A colour alone is a change; the screen scrolls, and its new row takes
+    // the colour.
+    screen.write_value(" ");
+    EXPECT_EQ(runs_of(renderer, screen, 80, 25), " 2:10-11 2:14-14 24:80-80 25:1-80");
+    EXPECT_EQ(runs_of(renderer, screen, 80, 25), "");
+    screen.set_colour(7);
+    screen.go_to(10, 2);
+    screen.write("a");  // a cell written again with what it shows
+    EXPECT_EQ(runs_of(renderer, screen, 80, 25), "");
+    screen.go_to(1, 1);
+    screen.write("\x01");
+    EXPECT_EQ(runs_of(renderer, screen, 80, 25), " 1:1-1");
+    // A window too small: what fits, its last row kept for the message,
+    // every cell drawn anew; the cursor stays inside.
+    EXPECT_EQ(runs_of(renderer, screen, 30, 3), "whole 1:1-30 2:1-30");
+    EXPECT_EQ(renderer.cursor_column(screen), 2);
+    screen.go_to(50, 20);
+    EXPECT_EQ(renderer.cursor_column(screen), 30);
+    EXPECT_EQ(renderer.cursor_row(screen), 2);
+    renderer.lose();
+    EXPECT_EQ(runs_of(renderer, screen, 30, 3), "whole 1:1-30 2:1-30");
 }
 
 TEST(keyboard_line_input, editing_keys) {

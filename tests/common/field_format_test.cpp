@@ -11,10 +11,17 @@
 
 using common::fixed;
 using common::integer;
-using common::padded;
 using common::scientific;
 
 namespace {
+
+// s:w, which no program writes: a text right-aligned by leading blanks.
+common::FieldText padded(std::string_view text, int width) {
+    common::FieldText field;
+    if (static_cast<int>(text.size()) < width) field.append(' ', static_cast<std::size_t>(width) - text.size());
+    field.append(text);
+    return field;
+}
 
 struct FormatCase {
     const char* legend;

@@ -5,6 +5,7 @@
 #include "common/program.h"
 #include "common/run_error.h"
 #include "common/scripted_console.h"
+#include "common/stop_request.h"
 #include "tests/support/test_support.h"
 
 using testing_support::TempFolder;
