@@ -15,11 +15,6 @@ namespace nmea {
 
 namespace {
 
-constexpr std::string_view recording_name = "REC_COM.txt";
-// The outputs, the fix log and the track document.
-constexpr std::string_view fix_log_name = "GPS_CORE.txt";
-constexpr std::string_view track_document_name = "GPS_CORE.kml";
-
 // The eight sentence handlers in the order in which they are tried. Every
 // row is tried in turn, on what the previous handler left of the line.
 struct SentenceHandler {
@@ -48,20 +43,18 @@ std::chrono::microseconds pause_length_of(double delay) {
     return std::chrono::microseconds(std::llround(std::min(delay, longest) * 250000));
 }
 
-// An output that is the recording itself (a link to it) would be emptied
-// before the replay reads a line of it.
-void refuse_the_recording_as_output(const std::filesystem::path& folder, const common::NamedFile& recording) {
-    for (const std::string_view output : {fix_log_name, track_document_name}) {
-        common::refuse_input_as_output(common::named_file(folder, std::string(output)), recording);
-    }
-}
-
 // An output of the replay, created (or truncated) in the working folder.
 common::TextWriter create_in(const std::filesystem::path& folder, std::string_view name) {
     return common::TextWriter::create(folder / name, std::string(name));
 }
 
 }  // namespace
+
+void refuse_the_recording_as_output(const std::filesystem::path& folder, const common::NamedFile& recording) {
+    for (const std::string_view output : {fix_log_name, track_document_name}) {
+        common::refuse_input_as_output(common::named_file(folder, std::string(output)), recording);
+    }
+}
 
 Decoder::Decoder(common::Console& console, const std::filesystem::path& folder, double delay)
     : console_(console),
@@ -125,6 +118,11 @@ void Decoder::process_line(std::string_view line) {
 void Decoder::close_outputs() {
     fix_log.close();
     track_document.finish();
+}
+
+void Decoder::flush_outputs() {
+    fix_log.flush();
+    track_document.flush();
 }
 
 int run_nmeadecode(common::Console& console, const std::filesystem::path& folder) {
