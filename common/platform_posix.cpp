@@ -289,6 +289,16 @@ std::unique_ptr<Link> open_serial_port(const std::string& device, int baud, Link
         return nullptr;
     }
     auto link = std::make_unique<DescriptorLink>(descriptor);
+    // The terminal the program runs on gives keys, not sentences.
+    struct stat port {};
+    struct stat console {};
+    for (const int standard : {0, 1}) {
+        if (::fstat(descriptor, &port) == 0 && ::fstat(standard, &console) == 0 && S_ISCHR(port.st_mode) &&
+            port.st_rdev == console.st_rdev) {
+            failure = {EBUSY, "the terminal the program runs on"};
+            return nullptr;
+        }
+    }
     termios settings{};
     if (::tcgetattr(descriptor, &settings) != 0) {
         failure = {ENOTTY, "not a serial port"};

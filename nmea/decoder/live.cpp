@@ -192,8 +192,8 @@ private:
 
 void LiveRun::draw_frame_and_source() {
     draw_frame(console_);
-    std::string line = "live from " + describe(source_) + ", recording to " + std::string(recording_name) +
-                       "; any key stops";
+    const std::string line = "live from " + describe(source_) + "; recording " + std::string(recording_name) +
+                             "; a key stops";
     console_.set_colour(source_colour);
     console_.go_to(1, source_row);
     console_.write_value(std::string_view(line).substr(0, common::Screen::columns - 1));

@@ -17,7 +17,8 @@ constexpr common::ProgramInfo nmeadecode{
     .summary = "replay a GNSS receiver recording on a dashboard",
     .does = "Replays REC_COM.txt, NMEA 0183 sentences (GGA, GLL, GSA, GSV, MSS, RMC, VTG,\n"
             "ZDA) each after the PC clock of its reception, on a full-screen dashboard of\n"
-            "time, position, dilutions, speeds, satellites and beacon receiver.",
+            "time, position, dilutions, speeds, satellites and beacon receiver. With\n"
+            "-L SOURCE it shows a receiver live instead and appends it to REC_COM.txt.",
     .asks = "the replay delay, the seconds each fix waits (0.5: two fixes a\n"
             "second; 0: full speed), then a key to start; any key stops the\n"
             "replay.",
