@@ -149,7 +149,11 @@ public:
         if (descriptor_ < 0) return -1;
         const ssize_t n = ::read(descriptor_, buffer, size);
         if (n > 0) return n;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return 0;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+            // A port that the wait found hung up, yet gives nothing to read,
+            // must not wake every wait at once.
+            return hung_up_ ? gone(EIO) : 0;
+        }
         // The end of a connection, or a port that went away (EIO when a
         // USB adapter is pulled out).
         if (n == 0) {
@@ -172,6 +176,10 @@ public:
     int descriptor() const { return descriptor_; }
     // What the wait watches for: bytes, or a connection being made.
     virtual short events() const { return POLLIN; }
+    // What the wait found besides bytes: a hang-up or an error.
+    void note_wake(short events) {
+        if (!connecting()) hung_up_ = (events & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+    }
 
 protected:
     std::ptrdiff_t gone(int code) {
@@ -182,6 +190,7 @@ protected:
     }
 
     int descriptor_;
+    bool hung_up_ = false;
 };
 
 // A TCP connection: made without waiting, to each address of the host in
@@ -334,10 +343,11 @@ std::unique_ptr<Link> connect_tcp(const std::string& host, const std::string& po
 }
 
 int wait_readable(int descriptor, Link& link, int timeout_ms) {
-    const auto& watched = static_cast<const DescriptorLink&>(link);
+    auto& watched = static_cast<DescriptorLink&>(link);
     // A negative descriptor is passed over by poll.
     pollfd requests[2] = {{descriptor, POLLIN, 0}, {watched.descriptor(), watched.events(), 0}};
     const int ready = ::poll(requests, 2, timeout_ms);
+    if (ready > 0) watched.note_wake(requests[1].revents);
     return ready > 0 ? 1 : ready;
 }
 
