@@ -29,15 +29,6 @@ HANDLE stop_event() {
     return event;
 }
 
-WaitResult wait_for(HANDLE handle, DWORD timeout_ms) {
-    const HANDLE handles[] = {handle, stop_event()};
-    switch (::WaitForMultipleObjects(2, handles, FALSE, timeout_ms)) {
-        case WAIT_OBJECT_0: return WaitResult::ready;
-        case WAIT_OBJECT_0 + 1: return WaitResult::stopped;
-        case WAIT_TIMEOUT: return WaitResult::timed_out;
-        default: return WaitResult::failed;
-    }
-}
 
 // --- Live sources ------------------------------------------------------------
 
@@ -249,15 +240,20 @@ private:
 
 }  // namespace
 
-WaitResult wait_for(HANDLE handle, Link& link, DWORD timeout_ms) {
-    const HANDLE handles[] = {static_cast<EventLink&>(link).event(), stop_event(), handle};
-    switch (::WaitForMultipleObjects(handle == nullptr ? 2 : 3, handles, FALSE, timeout_ms)) {
-        case WAIT_OBJECT_0:
-        case WAIT_OBJECT_0 + 2: return WaitResult::ready;
-        case WAIT_OBJECT_0 + 1: return WaitResult::stopped;
-        case WAIT_TIMEOUT: return WaitResult::timed_out;
-        default: return WaitResult::failed;
-    }
+WaitResult wait_for(HANDLE handle, Link* link, DWORD timeout_ms) {
+    // A stop request comes first.
+    HANDLE handles[3] = {stop_event()};
+    DWORD count = 1;
+    if (link != nullptr) handles[count++] = static_cast<EventLink*>(link)->event();
+    if (handle != nullptr) handles[count++] = handle;
+    const DWORD result = ::WaitForMultipleObjects(count, handles, FALSE, timeout_ms);
+    if (result == WAIT_OBJECT_0) return WaitResult::stopped;
+    if (result > WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + count) return WaitResult::ready;
+    return result == WAIT_TIMEOUT ? WaitResult::timed_out : WaitResult::failed;
+}
+
+WaitResult wait_for(HANDLE handle, DWORD timeout_ms) {
+    return wait_for(handle, nullptr, timeout_ms);
 }
 
 std::unique_ptr<Link> open_serial_port(const std::string& device, int baud, LinkFailure& failure) {
@@ -427,17 +423,22 @@ int close(int descriptor) {
     return ::_close(descriptor);
 }
 
-int wait_readable(int descriptor, int timeout_ms) {
-    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+namespace {
+
+// The wait of both wait_readable: the keys' descriptor (-1: none) and,
+// when given, a link.
+int wait_readable(int descriptor, Link* link, int timeout_ms) {
+    const auto handle = descriptor < 0 ? nullptr : reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
     if (handle == INVALID_HANDLE_VALUE) {
         errno = EBADF;
         return -1;
     }
     const DWORD timeout = timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms);
-    switch (::GetFileType(handle)) {
+    HANDLE watched = nullptr;
+    switch (handle == nullptr ? FILE_TYPE_UNKNOWN : ::GetFileType(handle)) {
         case FILE_TYPE_PIPE: {
             // A pipe signals nothing when bytes arrive: look into it, and
-            // between looks wait briefly for a stop request.
+            // between looks wait briefly for a stop request (or the link).
             const ULONGLONG start = ::GetTickCount64();
             for (DWORD step = 1;; step = std::min<DWORD>(step * 2, 16)) {
                 DWORD available = 0;
@@ -446,55 +447,27 @@ int wait_readable(int descriptor, int timeout_ms) {
                 if (!::PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) || available > 0) return 1;
                 const ULONGLONG waited = ::GetTickCount64() - start;
                 if (timeout != INFINITE && waited >= timeout) return 0;
-                if (::WaitForSingleObject(stop_event(), step) == WAIT_OBJECT_0) {
-                    errno = EINTR;
-                    return -1;
+                switch (wait_for(nullptr, link, step)) {
+                    case WaitResult::ready: return 1;
+                    case WaitResult::stopped: errno = EINTR; return -1;
+                    case WaitResult::failed: errno = EIO; return -1;
+                    case WaitResult::timed_out: break;
                 }
             }
         }
         case FILE_TYPE_CHAR: {
             DWORD mode = 0;
             if (!::GetConsoleMode(handle, &mode)) return 1;  // NUL or a serial port
-            switch (wait_for(handle, timeout)) {
-                case WaitResult::ready: return 1;
-                case WaitResult::timed_out: return 0;
-                case WaitResult::stopped: errno = EINTR; return -1;
-                case WaitResult::failed: break;
-            }
-            errno = EIO;
-            return -1;
+            watched = handle;
+            break;
         }
+        case FILE_TYPE_UNKNOWN:
+            if (handle == nullptr) break;  // no keys: the link alone
+            return 1;
         default:
             return 1;  // a plain file never waits
     }
-}
-
-int wait_readable(int descriptor, Link& link, int timeout_ms) {
-    const auto handle = descriptor < 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
-    const DWORD timeout = timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms);
-    DWORD mode = 0;
-    HANDLE keys = nullptr;
-    if (handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) == FILE_TYPE_PIPE) {
-        // A pipe signals nothing when bytes arrive: look into it between
-        // short waits on the link.
-        const ULONGLONG start = ::GetTickCount64();
-        for (DWORD step = 1;; step = std::min<DWORD>(step * 2, 16)) {
-            DWORD available = 0;
-            if (!::PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) || available > 0) return 1;
-            const ULONGLONG waited = ::GetTickCount64() - start;
-            if (timeout != INFINITE && waited >= timeout) return 0;
-            switch (wait_for(nullptr, link, step)) {
-                case WaitResult::ready: return 1;
-                case WaitResult::stopped: errno = EINTR; return -1;
-                case WaitResult::failed: errno = EIO; return -1;
-                case WaitResult::timed_out: break;
-            }
-        }
-    }
-    if (handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode)) keys = handle;
-    // A file (or NUL) is read to its end at once: only the link is waited on.
-    else if (handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) == FILE_TYPE_DISK) return 1;
-    switch (wait_for(keys, link, timeout)) {
+    switch (wait_for(watched, link, timeout)) {
         case WaitResult::ready: return 1;
         case WaitResult::timed_out: return 0;
         case WaitResult::stopped: errno = EINTR; return -1;
@@ -502,6 +475,16 @@ int wait_readable(int descriptor, Link& link, int timeout_ms) {
     }
     errno = EIO;
     return -1;
+}
+
+}  // namespace
+
+int wait_readable(int descriptor, int timeout_ms) {
+    return wait_readable(descriptor, nullptr, timeout_ms);
+}
+
+int wait_readable(int descriptor, Link& link, int timeout_ms) {
+    return wait_readable(descriptor, &link, timeout_ms);
 }
 
 void use_binary_mode(int descriptor) {

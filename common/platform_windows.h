@@ -24,8 +24,8 @@ enum class WaitResult { ready, timed_out, stopped, failed };
 WaitResult wait_for(HANDLE handle, DWORD timeout_ms);
 
 class Link;
-// The same, ended also when `link` has something (bytes, its end, a
-// connection made or refused): `ready` then.
-WaitResult wait_for(HANDLE handle, Link& link, DWORD timeout_ms);
+// The same, ended also when `link` (when given) has something (bytes, its
+// end, a connection made or refused): `ready` then. `handle` may be none.
+WaitResult wait_for(HANDLE handle, Link* link, DWORD timeout_ms);
 
 }  // namespace common::platform

@@ -376,15 +376,7 @@ int run_nmeadecode_live(common::Console& console, const std::filesystem::path& f
     const common::NamedFile recording = common::named_file(folder, std::string(recording_name));
     refuse_the_recording_as_output(folder, recording);
     LiveRun run(console, folder, source, std::move(link));
-    try {
-        run.run(early_bytes);
-    } catch (const common::RunError&) {
-        // A stop request (Ctrl-C, a closed window) ends the run as the stop
-        // key does: the outputs are closed whole.
-        if (common::pending_signal() != 0) common::clean_up_on_the_way_out([&] { run.close(); });
-        throw;
-    }
-    run.close();
+    common::run_then_close([&] { run.run(early_bytes); }, [&] { run.close(); });
     return 0;
 }
 

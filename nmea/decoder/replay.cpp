@@ -154,23 +154,21 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     Decoder decoder(console, folder, delay);
     draw_frame(console);
 
-    try {
-        for (;;) {
-            const std::string_view line = recording->read_line();
-            const bool last = recording->eof();
-            // Lines without a sentence are passed over at once, without a
-            // look at the keyboard, unless they are the last line.
-            if (line.find('$') == std::string_view::npos && !last) continue;
-            decoder.process_line(line);
-            if (console.key_pressed() || last) break;
-        }
-    } catch (const common::RunError&) {
-        // A stop request (Ctrl-C, a closed window) ends the replay as the
-        // stop key does: the outputs are closed whole.
-        if (common::pending_signal() != 0) common::clean_up_on_the_way_out([&] { decoder.close_outputs(); });
-        throw;
-    }
-    decoder.close_outputs();
+    // A stop request (Ctrl-C, a closed window) ends the replay as the stop
+    // key does: the outputs are closed whole.
+    common::run_then_close(
+        [&] {
+            for (;;) {
+                const std::string_view line = recording->read_line();
+                const bool last = recording->eof();
+                // Lines without a sentence are passed over at once, without
+                // a look at the keyboard, unless they are the last line.
+                if (line.find('$') == std::string_view::npos && !last) continue;
+                decoder.process_line(line);
+                if (console.key_pressed() || last) break;
+            }
+        },
+        [&] { decoder.close_outputs(); });
     return 0;
 }
 
