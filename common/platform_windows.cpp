@@ -45,7 +45,9 @@ LinkFailure failure_of_system(DWORD code) {
         ::WideCharToMultiByte(CP_UTF8, 0, text, -1, reason.data(), size, nullptr, nullptr);
         ::LocalFree(text);
     }
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) reason.pop_back();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
+        reason.pop_back();
+    }
     if (reason.empty()) reason = "system error " + std::to_string(code);
     // The exit code of a run that stops for it: the system's codes go
     // beyond what an exit code carries.

@@ -87,8 +87,9 @@ std::string describe(const LiveSource& source) {
 }
 
 std::unique_ptr<common::platform::Link> open_link(const LiveSource& source, common::platform::LinkFailure& failure) {
-    if (source.kind == LiveSource::Kind::serial) return common::platform::open_serial_port(source.device, source.baud, failure);
-    return common::platform::connect_tcp(source.device, source.port, failure);
+    namespace platform = common::platform;
+    if (source.kind == LiveSource::Kind::serial) return platform::open_serial_port(source.device, source.baud, failure);
+    return platform::connect_tcp(source.device, source.port, failure);
 }
 
 common::RunError cannot_open(const LiveSource& source, const common::platform::LinkFailure& failure) {
@@ -213,6 +214,9 @@ void LiveRun::lose_link(Clock::time_point now, const common::platform::LinkFailu
     lost_reason_ = failure.reason;
     link_.reset();
     next_open_ = now + reopen_interval;
+    // A line cut off by the loss is no line; what comes next starts anew.
+    sentence_.clear();
+    bytes_without_sentence_ = false;
 }
 
 // Takes what came, a few buffers at most: a source that sends without end
@@ -224,7 +228,7 @@ void LiveRun::receive(Clock::time_point now) {
         if (n < 0) return lose_link(now, link_->failure());
         if (link_->connecting()) {
             if (now - connect_started_ >= connect_patience) {
-                lose_link(now, {ETIMEDOUT, "no connection made"});
+                lose_link(now, {ETIMEDOUT, "no answer within 10 s"});
             }
             return;
         }
@@ -312,7 +316,7 @@ std::unique_ptr<common::platform::Link> open_at_start(common::Console& console, 
     if (!link) throw cannot_open(source, failure);
     const auto started = Clock::now();
     while (link->connecting()) {
-        if (Clock::now() - started >= connect_patience) throw cannot_open(source, {ETIMEDOUT, "no connection made"});
+        if (Clock::now() - started >= connect_patience) throw cannot_open(source, {ETIMEDOUT, "no answer within 10 s"});
         console.wait_for_keys_or(*link, seconds(1));
         if (console.key_pressed()) return nullptr;
         std::array<char, 4096> buffer;
