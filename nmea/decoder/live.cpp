@@ -316,7 +316,9 @@ std::unique_ptr<common::platform::Link> open_at_start(common::Console& console, 
     if (!link) throw cannot_open(source, failure);
     const auto started = Clock::now();
     while (link->connecting()) {
-        if (Clock::now() - started >= connect_patience) throw cannot_open(source, {ETIMEDOUT, "no answer within 10 s"});
+        if (Clock::now() - started >= connect_patience) {
+            throw cannot_open(source, {ETIMEDOUT, "no answer within 10 s"});
+        }
         console.wait_for_keys_or(*link, seconds(1));
         if (console.key_pressed()) return nullptr;
         std::array<char, 4096> buffer;
