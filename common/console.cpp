@@ -246,10 +246,6 @@ bool Console::delay(std::chrono::microseconds length) {
     return true;
 }
 
-}  // namespace common
-
-namespace common {
-
 void Console::wait_for_keys_or(platform::Link& link, std::chrono::microseconds length) {
     check_interrupted();
     present();

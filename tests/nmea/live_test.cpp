@@ -325,7 +325,8 @@ TEST(live, bytes_at_a_wrong_baud_rate_get_a_hint_and_replay_alike) {
     ASSERT_TRUE(eventually([&] { return fs::exists(folder / "GPS_CORE.kml"); })) << program.screen();
     std::string bytes = "$GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
     bytes += std::string(1000, 'A') + "\r\n$GPGSA,A,3,04,05,,,,,,,,,,,2.5,1.3,2.1*39\r\n";
-    bytes += std::string("$GP\0GGA,1\x1a" "23520,4807.038,N\r\n", 31);
+    using namespace std::string_literals;
+    bytes += "$GP\0GGA,1\x1a" "23520,4807.038,N\r\n"s;
     receiver.send(bytes);
     std::mt19937 generator(19);
     for (const auto until = Clock::now() + 2500ms; Clock::now() < until;) {
