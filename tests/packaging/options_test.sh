@@ -127,6 +127,23 @@ check "dxfpoints -q prints nothing" test ! -s "$work/quiet/stdout"
 run_in_folder loud "$fixtures" "" "$programs/dxfpoints" plan.dxf plan.txt
 check "dxfpoints shows the given answers as typed" grep -q "plan.dxf" "$work/loud/stdout"
 
+# The batch of the README over real drawings: one register per drawing, as
+# the piped keys write it.
+drawings=$source/../shared/testdata/dxf
+if compgen -G "$drawings/*.dxf" >/dev/null; then
+    mkdir -p "$work/batch" && cp "$drawings"/*.dxf "$work/batch/"
+    for drawing in "$work"/batch/*.dxf; do
+        (cd "$work/batch" && "$programs/dxfpoints" -q "$(basename "$drawing")" "$(basename "${drawing%.dxf}").txt" </dev/null)
+        check "dxfpoints -q $(basename "$drawing"): exit 0" test $? = 0
+        run_in_folder typed "$work/batch" "$(basename "$drawing")\\n$(basename "${drawing%.dxf}").txt\\n" "$programs/dxfpoints"
+        check "$(basename "$drawing"): the register of the piped run" \
+            cmp "${drawing%.dxf}.txt" "$work/typed/folder/$(basename "${drawing%.dxf}").txt"
+    done
+    check "one register per drawing" test "$(ls "$work"/batch/*.txt | wc -l)" = "$(ls "$work"/batch/*.dxf | wc -l)"
+else
+    echo "[ skipped  ] the batch over real drawings: no ../shared/testdata/dxf beside the repository"
+fi
+
 # Bad values and missing inputs given as arguments, with no keys.
 #   program | arguments | exit code
 while IFS='|' read -r name arguments code; do
