@@ -9,6 +9,7 @@
 
 #include "common/cp1251.h"
 #include "common/number_scan.h"
+#include "common/run_error.h"
 
 namespace common {
 
@@ -98,10 +99,11 @@ int print(std::string_view name, const std::string& text) {
     return 1;
 }
 
-// A usage error: one line on standard error.
+// A usage error: one line on standard error, whatever the arguments hold
+// (control bytes show as \xHH, a long value is cut).
 int usage_error(std::string_view name, const std::string& what) {
-    const std::string line =
-        std::string(name) + ": " + what + " (" + std::string(name) + " --help lists the options)\n";
+    const std::string line = std::string(name) + ": " + printable_token(what, 200) + " (" + std::string(name) +
+                             " --help lists the options)\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     return exit_usage;
 }

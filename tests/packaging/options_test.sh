@@ -176,5 +176,9 @@ kmlmarks|-n 1 -o 1 missing.txt out.kml|2
 stakeout|-s 1 -r 1 missing.txt list.txt|2
 TABLE
 
+# A line end in an argument stays inside the one line of the report.
+run_in_folder given "$fixtures" "" "$programs/dxfpoints" $'plan\n.dxf'
+check "a line end in an argument is a usage error of one line" usage_error given
+
 echo "$passes passed, $failures failed"
 [ "$failures" = 0 ]
