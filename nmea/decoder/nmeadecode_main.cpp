@@ -1,7 +1,17 @@
 // nmeadecode: the program's identity (its name and what --help says about it)
 // and its main(), the shared program shell over its dialogue.
+#include <array>
+
 #include "common/program.h"
 #include "nmea/decoder/decoder.h"
+
+constexpr std::array<common::ProgramOption, 1> options{{
+    {.short_name = 'd',
+     .long_name = "delay",
+     .value = common::OptionValue::real,
+     .value_name = "SECONDS",
+     .help = "the replay delay; the replay then starts without a key"},
+}};
 
 constexpr common::ProgramInfo nmeadecode{
     .name = "nmeadecode",
@@ -16,6 +26,7 @@ constexpr common::ProgramInfo nmeadecode{
     .reads = "REC_COM.txt",
     .writes = "GPS_CORE.txt, the fix log, and GPS_CORE.kml, the track; both are\n"
               "replaced.",
+    .options = options,
 };
 
 int main(int argc, char** argv) {
