@@ -1,6 +1,7 @@
 #include "common/console.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/cp1251.h"
 #include "common/platform.h"
@@ -120,9 +121,10 @@ void Console::write_line_end() {
 
 bool Console::key_pressed() {
     check_interrupted();
-    if (pending_code_ || has_pending_key_) return true;
+    if (pending_code_ || has_pending_key_ || !typed_ahead_.empty()) return true;
     Key key;
     if (!next_key(key, false)) return false;
+    keyboard_used_ = true;
     // The key stays pending: give it back through the same path as a
     // second code.
     pending_key_ = key;
@@ -135,12 +137,18 @@ Key Console::wait_key() {
         has_pending_key_ = false;
         return pending_key_;
     }
+    if (!typed_ahead_.empty()) {
+        const Key key{static_cast<unsigned char>(typed_ahead_.front())};
+        typed_ahead_.erase(0, 1);
+        return key;
+    }
     present();
     Key key;
     if (!next_key(key, true)) {
         check_interrupted();
         throw keyboard_ended();
     }
+    keyboard_used_ = true;
     return key;
 }
 
@@ -214,7 +222,23 @@ std::string Console::read_line() {
     return text;
 }
 
+void Console::give(GivenAnswers answers) {
+    answers_given_ = !answers.empty();
+    given_ = std::move(answers);
+}
+
+bool Console::type_given(std::string_view question) {
+    const auto keys = given_.take_keys(question);
+    if (keys) typed_ahead_ += *keys;
+    return keys.has_value();
+}
+
+bool Console::asked_nothing() const {
+    return answers_given_ && !keyboard_used_;
+}
+
 void Console::final_key() {
+    if (asked_nothing()) return;
     try {
         read_key();
     } catch (const RunError& error) {
@@ -223,6 +247,7 @@ void Console::final_key() {
 }
 
 void Console::final_line() {
+    if (asked_nothing()) return;
     try {
         read_line();
     } catch (const RunError& error) {

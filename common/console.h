@@ -13,6 +13,7 @@
 
 #include "common/cp1251.h"
 #include "common/field_format.h"
+#include "common/given_answers.h"
 
 namespace common {
 
@@ -173,6 +174,19 @@ public:
     // which sleeps until then. Shows the screen first.
     void wait_for_keys_or(platform::Link& link, std::chrono::microseconds length);
 
+    // The answers given as arguments. A run that has some and took no key
+    // from the keyboard waits for no final key: a script that gave every
+    // answer gets its end at once.
+    void give(GivenAnswers answers);
+    const GivenAnswers& given() const { return given_; }
+    // Before a question: its given answer, when it has one, is typed ahead
+    // of the keyboard and read by the question as if typed. True then.
+    bool type_given(std::string_view question);
+    // Whether a person types the keys as the questions come (a terminal, a
+    // console window), not a script that piped them: a typo is then asked
+    // again instead of ending the run.
+    virtual bool typed_by_hand() const { return false; }
+
     // Backends show the model; called at every wait and at the end.
     virtual void present() {}
     // At the end of a run: show the final screen, restore the terminal.
@@ -197,6 +211,8 @@ protected:
 
 private:
     Key wait_key();
+    // Answers were given and the keyboard gave no key: nothing was asked.
+    bool asked_nothing() const;
 
     Screen screen_;
     // A key seen by key_pressed and not yet read.
@@ -205,6 +221,11 @@ private:
     // The key code still due after a 0.
     bool pending_code_ = false;
     unsigned char code_ = 0;
+    GivenAnswers given_;
+    bool answers_given_ = false;
+    // The keys of a given answer, read before the keyboard.
+    std::string typed_ahead_;
+    bool keyboard_used_ = false;
 };
 
 inline char32_t shown_character(char cell_character) {

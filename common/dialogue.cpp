@@ -19,13 +19,15 @@ NamedFile named_file(const std::filesystem::path& folder, std::string name) {
     return NamedFile{std::move(name), std::move(path)};
 }
 
-NamedFile ask_file_name(Console& console, const std::filesystem::path& folder) {
+NamedFile ask_file_name(Console& console, const std::filesystem::path& folder, std::string_view question) {
+    console.type_given(question);
     return named_file(folder, console.read_line());
 }
 
-NamedFile ask_file_name(Console& console, const std::filesystem::path& folder, int column, int row) {
+NamedFile ask_file_name(Console& console, const std::filesystem::path& folder, std::string_view question,
+                        int column, int row) {
     console.go_to(column, row);
-    return ask_file_name(console, folder);
+    return ask_file_name(console, folder, question);
 }
 
 std::optional<TextReader> open_input(Console& console, const NamedFile& input, int message_row) {

@@ -27,13 +27,16 @@ struct NamedFile {
 
 NamedFile named_file(const std::filesystem::path& folder, std::string name);
 
-// Reads a file name typed at the cursor, or at (column, row).
-NamedFile ask_file_name(Console& console, const std::filesystem::path& folder);
-NamedFile ask_file_name(Console& console, const std::filesystem::path& folder, int column, int row);
+// Reads a file name typed at the cursor, or at (column, row); `question`
+// names it for an answer given as an argument ("register").
+NamedFile ask_file_name(Console& console, const std::filesystem::path& folder, std::string_view question);
+NamedFile ask_file_name(Console& console, const std::filesystem::path& folder, std::string_view question,
+                        int column, int row);
 
 // The exit code of a run that ends because its input is missing: the
-// program said so in its own words and waited for the last key.
-inline constexpr int exit_input_missing = 0;
+// program said so in its own words and waited for the last key. A script
+// must see the failure: the system's code for a missing file.
+inline constexpr int exit_input_missing = ENOENT;
 
 // Opens the input. When it cannot be opened (an empty name included),
 // writes " HЕ НАМИРА ФАЙЛ " and the name at (28, message_row), waits for the

@@ -13,6 +13,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -307,6 +308,12 @@ std::unique_ptr<Link> open_serial_port(const std::string& device, int baud, Link
             failure = {EBUSY, "the terminal the program runs on"};
             return nullptr;
         }
+    }
+    // Two programs reading one port would each get a part of what it sends:
+    // the port is taken by one at a time.
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        failure = errno == EWOULDBLOCK ? LinkFailure{EBUSY, "in use by another program"} : failure_of(errno);
+        return nullptr;
     }
     termios settings{};
     if (::tcgetattr(descriptor, &settings) != 0) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "common/cp1251.h"
@@ -59,17 +60,19 @@ int run_on_console(Console& console, const ProgramInfo& program, const std::file
 
 int run_program(int argc, char** argv, const ProgramInfo& program) {
     platform::open_standard_streams();
-    if (const auto code = answer_program_options(argc, argv, program)) return *code;
+    ProgramArguments arguments;
+    if (const auto code = read_program_options(argc, argv, program, arguments)) return *code;
     platform::install_stop_handlers();
-    const bool terminal = platform::standard_streams_are_console();
+    const bool terminal = !arguments.quiet && platform::standard_streams_are_console();
     std::unique_ptr<Console> console;
     if (terminal) {
         console = make_window_console();
     } else {
-        console = std::make_unique<StreamConsole>();
+        console = std::make_unique<StreamConsole>(0, arguments.quiet ? -1 : 1);
         // The report on standard error ends its line as the screen does.
         platform::use_binary_mode(2);
     }
+    console->give(std::move(arguments.answers));
     int code = 0;
     std::string report;
     try {

@@ -105,6 +105,7 @@ void ScreenRenderer::draw_changes(const Screen& model, Draw&& draw) {
 class WindowConsole : public Console {
 public:
     ~WindowConsole() override { give_back_keys(); }
+    bool typed_by_hand() const override { return true; }
 
 protected:
     void after_output() override {

@@ -25,6 +25,9 @@ public:
     // The delays that ran their whole length.
     const std::vector<std::chrono::microseconds>& pauses() const { return pauses_; }
     std::size_t keys_left() const { return keys_.size(); }
+    // Keys typed by a person at a terminal, not piped.
+    bool by_hand = false;
+    bool typed_by_hand() const override { return by_hand; }
 
 protected:
     bool next_key(Key& key, bool wait) override;

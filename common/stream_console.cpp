@@ -10,7 +10,7 @@ StreamConsole::StreamConsole(int input, int output) : keys_(input), output_(outp
     // The keys are taken and the final screen is printed byte for byte, with
     // no line end translation on any system.
     platform::use_binary_mode(input);
-    platform::use_binary_mode(output);
+    if (output >= 0) platform::use_binary_mode(output);
 }
 
 bool StreamConsole::next_key(Key& key, bool wait) {
@@ -26,6 +26,7 @@ void StreamConsole::wait_for_input_or(platform::Link& link, std::chrono::microse
 }
 
 int StreamConsole::finish() {
+    if (output_ < 0) return 0;
     // A reader that closed the pipe early ("| head") chose not to see the
     // rest; any other failure (a full disk) is the run's to report.
     if (platform::write_text(output_, screen().text()) || errno == EPIPE) return 0;

@@ -12,6 +12,7 @@ namespace common {
 
 class StreamConsole : public Console {
 public:
+    // An output below 0 prints no final screen.
     StreamConsole(int input = 0, int output = 1);
     int finish() override;
 

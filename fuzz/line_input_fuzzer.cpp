@@ -25,6 +25,9 @@ class RecordingConsole : public common::Console {
 public:
     explicit RecordingConsole(std::string_view bytes) : keys_(bytes) {}
     std::string delivered;
+    // Typed by hand, a bad number is asked again until the keys run out.
+    bool by_hand = false;
+    bool typed_by_hand() const override { return by_hand; }
 
 protected:
     bool next_key(common::Key& key, bool wait) override {
@@ -129,6 +132,7 @@ void check_encodings(std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     check_encodings(fuzzing::bytes_of(data, size));
     RecordingConsole console(fuzzing::bytes_of(data, size));
+    console.by_hand = size % 2 == 1;
     for (int question = 0;; ++question) {
         console.delivered.clear();
         try {
@@ -145,8 +149,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     }
                     break;
                 }
-                case 1: (void)common::read_real_answer(console); break;
-                default: (void)common::read_integer_answer(console); break;
+                case 1: (void)common::read_real_answer(console, "real"); break;
+                default: (void)common::read_integer_answer(console, "whole"); break;
             }
         } catch (const common::RunError& error) {
             if (error.code() == common::error_keyboard_ended) break;

@@ -33,7 +33,7 @@ int run_numbered_list(common::Console& console, const std::filesystem::path& fol
     line_ends(console, 1);
     show_choice_menu(console, notation_menu);
     const int question_row = console.screen().row();
-    const auto angle_notation = static_cast<AngleNotation>(answer_choice_menu(console, notation_menu, question_row));
+    const auto angle_notation = static_cast<AngleNotation>(answer_choice_menu(console, notation_menu, question_row, "notation"));
     // The count stands two rows below the question, wherever long names
     // pushed it.
     line_ends(console, 2);

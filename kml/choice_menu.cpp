@@ -67,7 +67,9 @@ void show_choice_menu(common::Console& console, const ChoiceMenu& menu) {
     console.write(question);
 }
 
-char answer_choice_menu(common::Console& console, const ChoiceMenu& menu, int question_row) {
+char answer_choice_menu(common::Console& console, const ChoiceMenu& menu, int question_row,
+                        std::string_view question) {
+    console.type_given(question);
     const char last = static_cast<char>('0' + menu.options.size());
     for (;;) {
         console.go_to(answer_column, question_row);

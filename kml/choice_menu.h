@@ -40,7 +40,9 @@ int question_offset(const ChoiceMenu& menu);
 void show_choice_menu(common::Console& console, const ChoiceMenu& menu);
 
 // Waits in the answer cell of the question on `question_row` until one of
-// the menu's keys is pressed, and returns it ('1', '2', ...).
-char answer_choice_menu(common::Console& console, const ChoiceMenu& menu, int question_row);
+// the menu's keys is pressed, and returns it ('1', '2', ...). `question`
+// names it for an answer given as an argument ("notation").
+char answer_choice_menu(common::Console& console, const ChoiceMenu& menu, int question_row,
+                        std::string_view question);
 
 }  // namespace kml

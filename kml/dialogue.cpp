@@ -16,12 +16,12 @@ void line_ends(common::Console& console, int count) {
 std::optional<ListAndDocument> ask_files(common::Console& console, const std::filesystem::path& folder,
                                          std::string_view list_prompt, std::string_view document_prompt) {
     console.write(list_prompt);
-    const common::NamedFile list = common::ask_file_name(console, folder);
+    const common::NamedFile list = common::ask_file_name(console, folder, "list");
     auto point_list = common::open_input(console, list, 24);
     if (!point_list) return std::nullopt;
 
     console.write(document_prompt);
-    common::NamedFile document = common::ask_file_name(console, folder);
+    common::NamedFile document = common::ask_file_name(console, folder, "document");
     common::refuse_input_as_output(document, list, document_is_the_list);
     return ListAndDocument{std::move(*point_list), std::move(document)};
 }

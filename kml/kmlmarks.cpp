@@ -44,8 +44,8 @@ int run_kmlmarks(common::Console& console, const std::filesystem::path& folder) 
     const int order_row = console.screen().row();
     const int notation_row = order_row - 2 - question_offset(field_order_menu);
     const auto angle_notation =
-        static_cast<AngleNotation>(answer_choice_menu(console, kmlmarks_notation_menu, notation_row));
-    const auto field_order = static_cast<FieldOrder>(answer_choice_menu(console, field_order_menu, order_row));
+        static_cast<AngleNotation>(answer_choice_menu(console, kmlmarks_notation_menu, notation_row, "notation"));
+    const auto field_order = static_cast<FieldOrder>(answer_choice_menu(console, field_order_menu, order_row, "order"));
     line_ends(console, 2);
     const int count_row = console.screen().row();
 

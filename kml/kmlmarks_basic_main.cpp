@@ -1,5 +1,7 @@
 // kmlmarks_basic: the program's identity (its name and what --help says about it)
 // and its main(), the shared program shell over its dialogue.
+#include <array>
+
 #include "common/program.h"
 #include "kml/programs.h"
 
@@ -12,6 +14,8 @@ constexpr common::ProgramInfo kmlmarks_basic{
     .asks = kml::numbered_list_asks,
     .reads = kml::numbered_list_reads,
     .writes = kml::numbered_list_writes,
+    .options = {&kml::notation_option, 1},
+    .operands = kml::list_operands,
 };
 
 int main(int argc, char** argv) {

@@ -56,7 +56,8 @@ int run_logconvert(common::Console& console, const std::filesystem::path& folder
     console.write("       \"REC_COM.txt\"  - target file will contain the result . ");
     for (int i = 0; i < 3; ++i) console.write_line_end();
     console.write("       For START and STOP  press a key ...  ");
-    console.read_key();
+    // --yes answers the start key, and the end needs none then.
+    if (!console.given().has("yes")) console.read_key();
 
     // A missing log stops with the system's error report before the
     // recording is touched.

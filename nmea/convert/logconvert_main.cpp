@@ -1,7 +1,13 @@
 // logconvert: the program's identity (its name and what --help says about it)
 // and its main(), the shared program shell over its dialogue.
+#include <array>
+
 #include "common/program.h"
 #include "nmea/convert/log_converter.h"
+
+constexpr std::array<common::ProgramOption, 1> options{{
+    {.short_name = 'y', .long_name = "yes", .help = "start without a key, and end without one"},
+}};
 
 constexpr common::ProgramInfo logconvert{
     .name = "logconvert",
@@ -12,6 +18,7 @@ constexpr common::ProgramInfo logconvert{
     .asks = "nothing: a key to start, a key after \"Conversion is done.\".",
     .reads = "NMEA_Wsp.txt",
     .writes = "REC_COM.txt, replaced.",
+    .options = options,
 };
 
 int main(int argc, char** argv) {

@@ -1,19 +1,60 @@
-// nmeadecode: the program's identity (its name and what --help says about it)
-// and its main(), the shared program shell over its dialogue, or over the
-// live run that --live asks for.
-#include <cstdio>
-#include <optional>
-#include <string_view>
+// nmeadecode: the program's identity (its name, its options and what --help
+// says about it) and its main(), the shared program shell over its dialogue,
+// or over the live run that --live asks for.
+#include <array>
 
+#include "common/console.h"
+#include "common/cp1251.h"
 #include "common/program.h"
 #include "nmea/decoder/decoder.h"
 #include "nmea/decoder/live.h"
 
 namespace {
 
+bool is_live_source(std::string_view text) {
+    return nmea::live_source_of(text).has_value();
+}
+
+bool is_baud_rate(std::string_view text) {
+    return nmea::baud_rate_of(text).has_value();
+}
+
+constexpr std::array<common::ProgramOption, 3> options{{
+    {.short_name = 'd',
+     .long_name = "delay",
+     .value = common::OptionValue::real,
+     .value_name = "SECONDS",
+     .help = "the replay delay; the replay then starts without a key"},
+    {.short_name = 'L',
+     .long_name = "live",
+     .value = common::OptionValue::text,
+     .value_name = "SOURCE",
+     .help = "decode and record a receiver live: a serial port,\ntcp:HOST:PORT, gpsd or gpsd:HOST[:PORT]",
+     .accepts = is_live_source,
+     .refused = "not a serial port, tcp:HOST:PORT, gpsd or gpsd:HOST[:PORT]"},
+    {.short_name = 'b',
+     .long_name = "baud",
+     .value = common::OptionValue::whole,
+     .value_name = "N",
+     .help = "the serial port's baud rate (4800 unless given)",
+     .accepts = is_baud_rate,
+     .refused = "not 4800, 9600, 19200, 38400, 57600, 115200, 230400 or 460800"},
+}};
+
+// The replay, or the live run when --live names a source.
+int run(common::Console& console, const std::filesystem::path& folder) {
+    const auto live = console.given().value("live");
+    if (!live) return nmea::run_nmeadecode(console, folder);
+    const auto baud = console.given().value("baud");
+    auto source = nmea::live_source_of(*live, baud ? *nmea::baud_rate_of(*baud) : nmea::default_baud_rate);
+    // Given as typed, in Windows-1251: the system names its ports in UTF-8.
+    source->device = common::cp1251_to_utf8(source->device);
+    return nmea::run_nmeadecode_live(console, folder, *source);
+}
+
 constexpr common::ProgramInfo nmeadecode{
     .name = "nmeadecode",
-    .main = nmea::run_nmeadecode,
+    .main = run,
     .summary = "replay a GNSS receiver recording on a dashboard",
     .does = "Replays REC_COM.txt, NMEA 0183 sentences (GGA, GLL, GSA, GSV, MSS, RMC, VTG,\n"
             "ZDA) each after the PC clock of its reception, on a full-screen dashboard of\n"
@@ -25,61 +66,11 @@ constexpr common::ProgramInfo nmeadecode{
     .reads = "REC_COM.txt",
     .writes = "GPS_CORE.txt, the fix log, and GPS_CORE.kml, the track; both are\n"
               "replaced.",
+    .options = options,
 };
-
-// The live source that --live names, for the run that the shell starts.
-std::optional<nmea::LiveSource> live_source;
-
-int run_live(common::Console& console, const std::filesystem::path& folder) {
-    return nmea::run_nmeadecode_live(console, folder, *live_source);
-}
-
-constexpr int usage_error = 64;
-
-int usage(const char* problem, std::string_view argument) {
-    std::fprintf(stderr, "nmeadecode: %s: %.*s\nUsage: nmeadecode [-L SOURCE [-b N]]\n", problem,
-                 static_cast<int>(argument.size()), argument.data());
-    return usage_error;
-}
-
-// The value of "-L SOURCE", "-LSOURCE" or "--live=SOURCE" (and the same for
-// -b and --baud) at argv[index]; index moves past what it took.
-std::optional<std::string_view> option_value(int argc, char** argv, int& index, std::string_view short_name,
-                                             std::string_view long_name) {
-    const std::string_view argument = argv[index];
-    if (argument.starts_with(long_name) && argument.size() > long_name.size() && argument[long_name.size()] == '=') {
-        return argument.substr(long_name.size() + 1);
-    }
-    if (argument == long_name || argument == short_name) {
-        if (index + 1 >= argc) return std::nullopt;
-        return std::string_view(argv[++index]);
-    }
-    if (argument.starts_with(short_name)) return argument.substr(short_name.size());
-    return std::nullopt;
-}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::optional<std::string_view> source_text;
-    int baud = nmea::default_baud_rate;
-    for (int index = 1; index < argc; ++index) {
-        const std::string_view argument = argv[index];
-        if (argument == "--") break;
-        if (argument.starts_with("-L") || argument.starts_with("--live")) {
-            source_text = option_value(argc, argv, index, "-L", "--live");
-            if (!source_text) return usage("--live needs a SOURCE", argument);
-        } else if (argument.starts_with("-b") || argument.starts_with("--baud")) {
-            const auto value = option_value(argc, argv, index, "-b", "--baud");
-            const auto rate = value ? nmea::baud_rate_of(*value) : std::nullopt;
-            if (!rate) return usage("not a baud rate (4800 ... 460800)", value ? *value : argument);
-            baud = *rate;
-        }
-    }
-    if (!source_text) return common::run_program(argc, argv, nmeadecode);
-    live_source = nmea::live_source_of(*source_text, baud);
-    if (!live_source) return usage("not a live source", *source_text);
-    common::ProgramInfo live = nmeadecode;
-    live.main = run_live;
-    return common::run_program(argc, argv, live);
+    return common::run_program(argc, argv, nmeadecode);
 }

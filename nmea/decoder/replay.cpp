@@ -142,13 +142,14 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     console.set_colour(7);
     console.write("     DELAY on presentation of DATA ( 0.0 - 1.0 sec. ) ? ... ");
     console.set_colour(15);
-    const double delay = common::read_real_answer(console);
+    const double delay = common::read_real_answer(console, "delay");
 
     console.write_line_end();
     console.write_line_end();
     console.set_colour(7);
     console.write("     For START and STOP  press a key ...  ");
-    console.read_key();
+    // A delay given as an argument starts the replay at once.
+    if (!console.given().has("delay")) console.read_key();
 
     refuse_the_recording_as_output(folder, recording_file);
     Decoder decoder(console, folder, delay);

@@ -141,11 +141,11 @@ std::optional<PointEntity> PointEntities::next() {
 int run_dxfpoints(common::Console& console, const std::filesystem::path& folder) {
     show_first_screen(console, screen_texts);
 
-    const common::NamedFile input = common::ask_file_name(console, folder, answer_column, 9);
+    const common::NamedFile input = common::ask_file_name(console, folder, "drawing", answer_column, 9);
     auto drawing = common::open_input(console, input, 23);
     if (!drawing) return common::exit_input_missing;
     PointEntities entities(*drawing);
-    const common::NamedFile output = common::ask_file_name(console, folder, answer_column, 11);
+    const common::NamedFile output = common::ask_file_name(console, folder, "register", answer_column, 11);
     common::TextWriter file = common::create_output(output, input);
 
     std::int64_t point_count = 0;

@@ -1,7 +1,11 @@
 // dxfpoints: the program's identity (its name and what --help says about it)
 // and its main(), the shared program shell over its dialogue.
+#include <array>
+
 #include "common/program.h"
 #include "survey/dxf/dxfpoints.h"
+
+constexpr std::array<common::ProgramOperand, 2> operands{{{"DRAWING", "drawing"}, {"REGISTER", "register"}}};
 
 constexpr common::ProgramInfo dxfpoints{
     .name = "dxfpoints",
@@ -13,6 +17,7 @@ constexpr common::ProgramInfo dxfpoints{
     .reads = "the drawing.",
     .writes = "the register (layout 7 of regscript; Windows-1251, CR LF), created\n"
               "or replaced.",
+    .operands = operands,
 };
 
 int main(int argc, char** argv) {

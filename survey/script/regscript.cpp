@@ -52,6 +52,7 @@ void clear_answer(common::Console& console, int row) {
 // One key at a time, not echoed: a digit gives its value, any other key 0.
 // The value is shown; a value outside 1..8 is cleared at once.
 const RegisterLayout& choose_register_layout(common::Console& console) {
+    console.type_given("layout");
     for (;;) {
         clear_answer(console, 17);
         const char key = console.read_key();
@@ -89,11 +90,11 @@ int run_regscript(common::Console& console, const std::filesystem::path& folder)
     if (!input.reader) return input.exit_code;
     common::TextReader& reader = *input.reader;
 
-    ScriptAnswers answers{common::ask_file_name(console, folder, answer_column, 20)};
+    ScriptAnswers answers{common::ask_file_name(console, folder, "script", answer_column, 20)};
     common::refuse_input_as_output(answers.output, input.file);
     if (layout.has_number() || layout.has_elevation()) {
         console.go_to(answer_column, 21);
-        answers.text_height = common::read_real_answer(console);
+        answers.text_height = common::read_real_answer(console, "height");
     }
     if (layout.has_elevation()) {
         console.go_to(answer_column, 22);

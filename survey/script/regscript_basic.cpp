@@ -52,10 +52,10 @@ int run_regscript_basic(common::Console& console, const std::filesystem::path& f
     if (!input.reader) return input.exit_code;
     common::TextReader& reader = *input.reader;
 
-    ScriptAnswers answers{common::ask_file_name(console, folder, answer_column, 11)};
+    ScriptAnswers answers{common::ask_file_name(console, folder, "script", answer_column, 11)};
     common::refuse_input_as_output(answers.output, input.file);
     console.go_to(answer_column, 13);
-    answers.text_height = common::read_real_answer(console);
+    answers.text_height = common::read_real_answer(console, "height");
     console.go_to(answer_column, 15);
     answers.elevation_decimals = read_elevation_decimals(console);
 

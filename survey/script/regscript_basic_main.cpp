@@ -1,7 +1,11 @@
 // regscript_basic: the program's identity (its name and what --help says about it)
 // and its main(), the shared program shell over its dialogue.
+#include <array>
+
 #include "common/program.h"
 #include "survey/script/regscript.h"
+
+constexpr std::array<common::ProgramOption, 2> options{{survey::height_option, survey::decimals_option}};
 
 constexpr common::ProgramInfo regscript_basic{
     .name = "regscript_basic",
@@ -13,6 +17,8 @@ constexpr common::ProgramInfo regscript_basic{
             "the elevation decimals (0 to 4).",
     .reads = "the register.",
     .writes = "the script (Windows-1251, CR LF), created or replaced.",
+    .options = options,
+    .operands = survey::script_operands,
 };
 
 int main(int argc, char** argv) {

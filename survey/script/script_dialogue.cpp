@@ -16,7 +16,7 @@ constexpr common::Cp1251Text last_left_out{"   последният е на ре
 
 CheckedRegister open_checked_register(common::Console& console, const std::filesystem::path& folder, int row,
                                       int message_row, std::string_view check_failed) {
-    CheckedRegister checked{common::ask_file_name(console, folder, answer_column, row), std::nullopt};
+    CheckedRegister checked{common::ask_file_name(console, folder, "register", answer_column, row), std::nullopt};
     auto reader = common::open_input(console, checked.file, message_row);
     if (!reader) {
         checked.exit_code = common::exit_input_missing;
@@ -27,6 +27,7 @@ CheckedRegister open_checked_register(common::Console& console, const std::files
         console.write(line_mark);
         console.write(common::integer(bad->line));
         console.final_key();
+        checked.exit_code = common::error_invalid_numeric_format;
         return checked;
     }
     // The check read the file to its end: the records are read afresh.
@@ -41,8 +42,7 @@ void show_left_out(common::Console& console, int row, std::int64_t count, long l
 }
 
 int read_elevation_decimals(common::Console& console) {
-    const std::int64_t value = common::read_integer_answer(console);
-    if (value < 0) throw common::invalid_number(common::integer(value).view(), "keyboard", 0);
+    const std::int64_t value = common::read_integer_answer(console, "decimals", 0);
     return value > 4 ? 4 : static_cast<int>(value);
 }
 

@@ -28,7 +28,8 @@ struct CheckedRegister {
 
 // Asks for the register at (answer_column, row), opens it and runs the
 // number check over it. When it cannot be opened (exit_input_missing) or a
-// token is not a number (0), the message (the missing-file message, or
+// token is not a number (error_invalid_numeric_format, as such a token
+// ends a run elsewhere), the message (the missing-file message, or
 // `check_failed` followed by the ordinal of the token and its line, "= 5,
 // ред 2") stands at row `message_row` and the last key is answered.
 CheckedRegister open_checked_register(common::Console& console, const std::filesystem::path& folder, int row,

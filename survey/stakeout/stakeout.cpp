@@ -73,8 +73,9 @@ void write_at(Console& console, int column, int row, std::string_view text) {
     console.write(text);
 }
 
-NamedFile read_file_name(Console& console, const fs::path& folder, int row) {
+NamedFile read_file_name(Console& console, const fs::path& folder, std::string_view question, int row) {
     console.go_to(answer_column, row);
+    console.type_given(question);
     std::string name = console.read_line();
     if (name.size() > longest_name) name.resize(longest_name);
     return common::named_file(folder, std::move(name));
@@ -144,7 +145,7 @@ public:
         console_.go_to(answer_column, station_row);
         station_number_ = read_station_answer();
         console_.go_to(answer_column, radius_row);
-        region_radius_ = common::read_real_answer(console_);
+        region_radius_ = common::read_real_answer(console_, "radius");
         // A new listing is created now, after the answers that can be refused.
         TextWriter& file = listing_.file();
 
@@ -161,7 +162,7 @@ public:
 private:
     // Like the register's point numbers, a whole signed 32-bit number: one
     // beyond that range is an invalid number, never wrapped.
-    std::int32_t read_station_answer() { return common::read_int32_answer(console_); }
+    std::int32_t read_station_answer() { return common::read_int32_answer(console_, "station"); }
 
     // When several records carry the station number, the last one wins. The
     // same pass finds the width of the number column.
@@ -203,6 +204,13 @@ private:
     std::uint64_t included_count_ = 0;
 };
 
+void clear_station_answers(Console& console) {
+    console.go_to(answer_column, station_row);
+    console.clear_to_end_of_line();
+    console.go_to(answer_column, radius_row);
+    console.clear_to_end_of_line();
+}
+
 // D or d lists another station; any other key ends the run. Piped keys that
 // have run out end it too, as the last wait of a finished run.
 bool next_station(Console& console) {
@@ -214,11 +222,16 @@ bool next_station(Console& console) {
         if (error.code() != common::error_keyboard_ended) throw;
     }
     // The station answers and the count go; the question stays.
-    console.go_to(answer_column, station_row);
-    console.clear_to_end_of_line();
-    console.go_to(answer_column, radius_row);
-    console.clear_to_end_of_line();
+    clear_station_answers(console);
     return key == 'D' || key == 'd';
+}
+
+// Stations given as arguments are listed one after another, each asked
+// afresh on a cleared screen, and no "next station" question is shown.
+bool next_given_station(Console& console) {
+    if (!console.given().has("station")) return false;
+    clear_station_answers(console);
+    return true;
 }
 
 }  // namespace
@@ -226,23 +239,24 @@ bool next_station(Console& console) {
 int run_stakeout(Console& console, const fs::path& folder) {
     show_first_screen(console, screen_texts);
 
-    const NamedFile coordinate_register = read_file_name(console, folder, input_row);
+    const NamedFile coordinate_register = read_file_name(console, folder, "register", input_row);
     if (!TextReader::open(coordinate_register.path, coordinate_register.name)) {
         write_at(console, message_column, input_row, missing_register);
         console.final_key();
         return common::exit_input_missing;
     }
 
-    NamedFile listing_file = read_file_name(console, folder, listing_row);
+    NamedFile listing_file = read_file_name(console, folder, "listing", listing_row);
     // An empty name lists nowhere: the run ends at once.
     if (listing_file.name.empty()) return 0;
     common::refuse_input_as_output(listing_file, coordinate_register, listing_is_the_register);
     Listing listing(console, std::move(listing_file));
 
     StationListing stations(console, coordinate_register, listing);
+    const bool stations_given = console.given().has("station");
     do {
         stations.list_next_station();
-    } while (next_station(console));
+    } while (stations_given ? next_given_station(console) : next_station(console));
     listing.close();
     return 0;
 }

@@ -1,7 +1,27 @@
 // stakeout: the program's identity (its name and what --help says about it)
 // and its main(), the shared program shell over its dialogue.
+#include <array>
+
 #include "common/program.h"
 #include "survey/stakeout/stakeout.h"
+
+constexpr std::array<common::ProgramOption, 2> options{{
+    {.short_name = 's',
+     .long_name = "station",
+     .value = common::OptionValue::whole,
+     .value_name = "N",
+     .help = "a station to list, in the order given; then no \"next\n"
+             "station\" question",
+     .lowest = -2147483648LL,
+     .highest = 2147483647,
+     .repeats = true},
+    {.short_name = 'r',
+     .long_name = "radius",
+     .value = common::OptionValue::real,
+     .value_name = "R",
+     .help = "the region radius in metres, for every station"},
+}};
+constexpr std::array<common::ProgramOperand, 2> operands{{{"REGISTER", "register"}, {"LISTING", "listing"}}};
 
 constexpr common::ProgramInfo stakeout{
     .name = "stakeout",
@@ -14,6 +34,8 @@ constexpr common::ProgramInfo stakeout{
             "станция  D/N\" for another station, any other key to end.",
     .reads = "the register: point number, north, east and an optional elevation.",
     .writes = "the listing (Windows-1251, CR LF), extended when it exists.",
+    .options = options,
+    .operands = operands,
 };
 
 int main(int argc, char** argv) {

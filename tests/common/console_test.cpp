@@ -202,12 +202,77 @@ TEST(keys, running_out_of_keys_is_reported) {
 }
 
 TEST(keys, numbers_typed_as_answers) {
-    ScriptedConsole console("  0.5 rest\n\n 12\n");
-    EXPECT_DOUBLE_EQ(common::read_real_answer(console), 0.5);
-    // An empty line does not answer a number question: the next line does.
-    EXPECT_EQ(common::read_integer_answer(console), 12);
-    ScriptedConsole bad("1,5\n");
-    EXPECT_THROW(common::read_real_answer(bad), common::RunError);
+    // By hand, a bad answer is refused in place and asked again, and one
+    // comma is a real's decimal point; piped, it ends the run with 106.
+    enum Kind { real, integer, decimals };
+    const struct {
+        const char* legend;
+        const char* keys;
+        bool by_hand;
+        Kind kind;
+        double value;  // or the error's code
+        int error = 0;
+    } cases[] = {
+        {"the first token; the rest of the line is passed over", "  0.5 rest\n", false, real, 0.5},
+        {"an empty line waits for the next", "\n 12\n", false, integer, 12},
+        {"piped, a decimal comma is no number", "1,5\n", false, real, 0, 106},
+        {"piped, letters are no number", "abc\n2\n", false, real, 0, 106},
+        {"by hand, a decimal comma is a point", "2,5\n", true, real, 2.5},
+        {"by hand, letters are asked again", "abc\n2\n", true, real, 2},
+        {"by hand, two commas are asked again", "1,2,3\n4\n", true, real, 4},
+        {"by hand, a comma is no whole number", "1,5\n7\n", true, integer, 7},
+        {"by hand, a value below the lowest is asked again", "-1\n3\n", true, decimals, 3},
+        {"by hand, the keys then run out", "abc\n", true, real, 0, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.legend);
+        ScriptedConsole console(c.keys);
+        console.by_hand = c.by_hand;
+        console.go_to(40, 3);
+        auto read = [&]() -> double {
+            if (c.kind == real) return common::read_real_answer(console, "height");
+            return static_cast<double>(common::read_integer_answer(console, "decimals", c.kind == decimals ? 0 : -9));
+        };
+        if (c.error != 0) {
+            try {
+                read();
+                ADD_FAILURE() << "no error";
+            } catch (const common::RunError& error) {
+                EXPECT_EQ(error.code(), c.error);
+            }
+            continue;
+        }
+        EXPECT_DOUBLE_EQ(read(), c.value);
+        // A note on a refused answer is gone once one is taken.
+        EXPECT_EQ(console.screen().row_text(Screen::rows), std::string(Screen::columns, ' '));
+    }
+}
+
+TEST(keys, a_refused_answer_is_noted_on_the_bottom_row) {
+    ScriptedConsole console("abc rest\n");
+    console.by_hand = true;
+    EXPECT_THROW(common::read_real_answer(console, "height"), common::RunError);
+    EXPECT_EQ(console.screen().row_text(Screen::rows).substr(0, 36), "Not accepted: \"abc\" - type it again ");
+    EXPECT_EQ(console.screen().row_text(1), std::string(Screen::columns, ' '));
+}
+
+TEST(keys, given_answers_are_typed_as_the_question_comes) {
+    common::GivenAnswers answers;
+    answers.add("height", "7.5", "7.5\r");
+    answers.add("station", "12", "12\r", true);
+    answers.add("station", "13", "13\r", true);
+    ScriptedConsole console;
+    console.give(std::move(answers));
+    EXPECT_DOUBLE_EQ(common::read_real_answer(console, "height"), 7.5);
+    EXPECT_EQ(console.screen().row_text(1).substr(0, 4), "7.5 ");
+    // Given once, it answers every asking; repeated ones go one by one.
+    EXPECT_DOUBLE_EQ(common::read_real_answer(console, "height"), 7.5);
+    EXPECT_EQ(common::read_int32_answer(console, "station"), 12);
+    EXPECT_EQ(common::read_int32_answer(console, "station"), 13);
+    EXPECT_FALSE(console.given().has("station"));
+    // Nothing was asked of the keyboard: the last wait is no wait.
+    console.final_key();
+    EXPECT_THROW(common::read_int32_answer(console, "station"), common::RunError);
 }
 
 }  // namespace

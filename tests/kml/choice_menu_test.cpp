@@ -73,7 +73,7 @@ TEST(choice_menu, keys_outside_the_menu_are_refused) {
         ScriptedConsole console(c.keys);
         show_on_row_7(console, c.menu);
         const int row = console.screen().row();
-        EXPECT_EQ(kml::answer_choice_menu(console, c.menu, row), c.answer);
+        EXPECT_EQ(kml::answer_choice_menu(console, c.menu, row, "notation"), c.answer);
         EXPECT_EQ(console.screen().cell(45, row).character, c.answer);
         EXPECT_EQ(console.screen().row_text(row).substr(43, 3), std::string("(") + c.answer + ")");
         EXPECT_EQ(console.keys_left(), 0u);
@@ -84,7 +84,7 @@ TEST(choice_menu, a_refused_key_stays_in_the_cell_until_the_next_key) {
     ScriptedConsole console("7");
     show_on_row_7(console, kml::kmlmarks_notation_menu);
     try {
-        kml::answer_choice_menu(console, kml::kmlmarks_notation_menu, 13);
+        kml::answer_choice_menu(console, kml::kmlmarks_notation_menu, 13, "notation");
         ADD_FAILURE() << "answered without a menu key";
     } catch (const common::RunError& error) {
         EXPECT_EQ(error.code(), common::error_keyboard_ended);
@@ -97,7 +97,7 @@ TEST(choice_menu, a_cursor_key_is_refused_as_its_two_codes) {
     console.press(common::key_left);
     console.type("2");
     show_on_row_7(console, kml::notation_menu);
-    EXPECT_EQ(kml::answer_choice_menu(console, kml::notation_menu, 13), '2');
+    EXPECT_EQ(kml::answer_choice_menu(console, kml::notation_menu, 13, "notation"), '2');
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(dashboard, start_up_screens_and_their_colours) {
 
     TempFolder empty;
     ScriptedConsole missing("\n");
-    EXPECT_EQ(nmea::run_nmeadecode(missing, empty.path()), 0);
+    EXPECT_EQ(nmea::run_nmeadecode(missing, empty.path()), 2);
     const std::string message = "     \"REC_COM.txt\" - source file must exist in directory ! ";
     EXPECT_EQ(missing.screen().row_text(3).substr(0, message.size()), message);
     EXPECT_EQ(missing.screen().cell(6, 3).colour, 12);

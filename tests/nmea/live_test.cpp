@@ -23,6 +23,9 @@
 #include <random>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -99,6 +102,10 @@ public:
         words.insert(words.end(), arguments.begin(), arguments.end());
         process_ = ::fork();
         if (process_ == 0) {
+#ifdef __linux__
+            // Never left running when the test dies.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
             const int screen = ::open((folder.path() / "screen.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (screen < 0 || ::chdir(folder.path().c_str()) != 0) ::_exit(127);
             ::dup2(keys[0], 0);

@@ -159,14 +159,22 @@ check "the final dashboard stays on the screen" wait_for 'pc clock: 12 35 21.1  
 check "the stop key does not reach the shell" bash -c "! tmux -L $socket capture-pane -p | grep -q '^\\$ q'"
 check "terminal restored after the stop key" terminal_restored
 
-# --- Cursor keys in line input, and a runtime error -------------------------
+# --- Cursor keys in line input; a typed number that is not one is asked
+# again, and a decimal comma is a point ------------------------------------
 start_pane
 wait_for 'DELAY on presentation' || fail "no DELAY question"
 tmux_ send-keys "1,5" Left Left BSpace "x" Right BSpace Enter
-check "line input edits with Left, Right and Backspace" wait_for '? ... x5'
-check "a bad number is reported" wait_for 'Runtime error 106: invalid numeric format "x5"'
-check "the error ends with its number" wait_for 'exit=106'
-check "terminal restored after a runtime error" terminal_restored
+check "line input edits with Left, Right and Backspace" wait_for 'Not accepted: "x5" - type it again'
+check "the refused answer is cleared" bash -c "! tmux -L $socket capture-pane -p | grep -qF '? ... x5'"
+tmux_ send-keys "0,5" Enter
+check "a decimal comma reads as a point: the run goes on" wait_for 'For START and STOP'
+check "the note goes with the answer taken" bash -c "! tmux -L $socket capture-pane -p | grep -q 'Not accepted'"
+tmux_ send-keys " "
+feed '12 35 20.125' '12 35 21.125'
+check "the replay runs after the answer asked again" wait_for 'pc clock: 12 35 20.1  s'
+tmux_ send-keys "q"
+feed '12 35 22.125'
+check "and ends as always" wait_for 'exit=0'
 
 # --- Signals: the outputs are whole and the terminal comes back, whatever
 # stops the program -----------------------------------------------------------
@@ -340,6 +348,29 @@ signal_at_prompt kmlmarks INT '(*.txt) ? :' 'points.kml' 'points.txt Enter' 'poi
 signal_at_prompt kmlpath HUP '(id latitude longitude)' 'points.kml' 'points.txt Enter' 'points.kml Enter'
 signal_at_prompt stakeout TERM 'surveykit 1.0' 'D/N :' 'reg.txt Enter' 'list.txt Enter' '1 Enter' '100 Enter'
 signal_at_prompt logconvert INT 'For START and STOP' 'Conversion is done.' 'x'
+
+# --- regscript: letters at the text height are asked again, "2,5" is 2.5;
+# an output that is the input is a runtime error ------------------------------
+start_program regscript
+wait_for 'surveykit 1.0' || fail "regscript does not start"
+tmux_ send-keys 1 && tmux_ send-keys reg.txt Enter && tmux_ send-keys out.scr Enter && tmux_ send-keys abc Enter
+check "letters at the text height are refused" wait_for 'Not accepted: "abc" - type it again'
+tmux_ send-keys "2,5" Enter && tmux_ send-keys 2 Enter
+wait_for '2,5' && tmux_ send-keys x
+check "the run then ends normally" wait_for 'exit=0'
+check "the script has the text height 2.5" grep -qF "2.500 0 1" "$work/case/out.scr"
+start_program regscript
+wait_for 'surveykit 1.0' || fail "regscript does not start"
+tmux_ send-keys 1 && tmux_ send-keys reg.txt Enter && tmux_ send-keys reg.txt Enter
+check "an output that is the input is reported" wait_for 'Runtime error 22: cannot create "reg.txt"'
+check "the error ends with its number" wait_for 'exit=22'
+check "terminal restored after a runtime error" terminal_restored
+
+# --- Answers as arguments: the replay starts without the start key ---------
+start_program "nmeadecode -d 0"
+check "nmeadecode -d 0 replays without a key" wait_for 'exit=0'
+check "its fix log is written" test -s "$work/case/GPS_CORE.txt"
+check "terminal restored after a run with arguments" terminal_restored
 
 # --- A window smaller than 80 x 25 -----------------------------------------
 start_pane

@@ -109,13 +109,18 @@ check "the program ends as stopped by Ctrl-C" wait_for 'exit=58'
 check "the fix log keeps what was written" grep -q '^ 12 30  0.257 12 30  0.000' "$work/case/GPS_CORE.txt"
 check "the track is closed as at the stop key" grep -q '^</kml>' "$work/case/GPS_CORE.kml"
 
-# --- Cursor keys in line input, and a runtime error -------------------------
+# --- Cursor keys in line input; a typed number that is not one is asked
+# again, and a decimal comma is a point ------------------------------------
 start_pane nmeadecode "$source/examples"
 wait_for 'DELAY on presentation' || fail "no DELAY question"
 tmux_ send-keys "1,5" Left Left BSpace "x" Right BSpace Enter
-check "line input edits with Left, Right and Backspace" wait_for '? ... x5'
-check "a bad number is reported" wait_for 'Runtime error 106: invalid numeric format "x5"'
-check "the error ends with its number" wait_for 'exit=106'
+check "line input edits with Left, Right and Backspace" wait_for 'Not accepted: "x5" - type it again'
+tmux_ send-keys "0,5" Enter
+check "a decimal comma reads as a point: the run goes on" wait_for 'For START and STOP'
+tmux_ send-keys " "
+wait_for 'counter:' || fail "replay did not start"
+tmux_ send-keys "q"
+check "and ends as always" wait_for 'exit=0'
 
 # --- A window smaller than 80 x 25 -----------------------------------------
 start_pane nmeadecode "$source/examples"
