@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/cp1251.h"
+#include "common/platform.h"
 #include "common/run_error.h"
 #include "common/stop_request.h"
 
@@ -268,6 +269,19 @@ bool Console::delay(std::chrono::microseconds length) {
         left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - steady_clock::now());
     }
     return true;
+}
+
+void Console::wait_for_keys_or(platform::Link& link, std::chrono::microseconds length) {
+    check_interrupted();
+    present();
+    if (!key_pressed()) wait_for_input_or(link, length);
+}
+
+void Console::wait_for_input_or(platform::Link& link, std::chrono::microseconds length) {
+    const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(length).count();
+    if (platform::wait_readable(-1, link, static_cast<int>(std::clamp<long long>(milliseconds, 0, 1 << 30))) < 0) {
+        check_interrupted();
+    }
 }
 
 }  // namespace common

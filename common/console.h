@@ -17,6 +17,10 @@
 
 namespace common {
 
+namespace platform {
+class Link;
+}
+
 class Screen {
 public:
     static constexpr int columns = 80;
@@ -165,6 +169,10 @@ public:
     // Pauses for `length`, or until a key is pressed: true then, and the
     // key stays pending for key_pressed and read_key.
     bool delay(std::chrono::microseconds length);
+    // Waits at most `length` until a key is pending or `link` has something
+    // (bytes, its end, a connection made): the one wait of a live run,
+    // which sleeps until then. Shows the screen first.
+    void wait_for_keys_or(platform::Link& link, std::chrono::microseconds length);
 
     // The answers given as arguments. A run that has some and took no key
     // from the keyboard waits for no final key: a script that gave every
@@ -194,6 +202,9 @@ protected:
     // when the time ran out. At the end of piped input it waits the whole
     // time.
     virtual bool wait_for_input(std::chrono::microseconds length) = 0;
+    // The same, ended also by `link`; a console without a keyboard of its
+    // own waits on the link alone.
+    virtual void wait_for_input_or(platform::Link& link, std::chrono::microseconds length);
     // Called after output operations, so that a backend may present at a
     // limited rate while a program runs flat out.
     virtual void after_output() {}

@@ -182,7 +182,7 @@ int DescriptorKeys::read_byte(int timeout_ms) {
     return buffer_[next_++];
 }
 
-bool DescriptorKeys::wait_for_input(std::chrono::microseconds length) {
+bool DescriptorKeys::wait_for_input(std::chrono::microseconds length, platform::Link* link) {
     using std::chrono::steady_clock;
     if (next_ != size_ || has_pushed_back()) return true;
     const auto deadline = steady_clock::now() + length;
@@ -190,13 +190,16 @@ bool DescriptorKeys::wait_for_input(std::chrono::microseconds length) {
         const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - steady_clock::now());
         if (left.count() <= 0) return false;
         // Whole milliseconds are watched, the rest is slept, so that short
-        // waits keep their length.
-        const auto watched = std::chrono::duration_cast<std::chrono::milliseconds>(left).count();
-        if (at_end_ || watched == 0) {
+        // waits keep their length; a link is watched for the rest too.
+        auto watched = std::chrono::duration_cast<std::chrono::milliseconds>(left).count();
+        if (link == nullptr && (at_end_ || watched == 0)) {
             sleep_for(left);
             return false;
         }
-        const int ready = platform::wait_readable(descriptor_, static_cast<int>(std::min<long long>(watched, 1 << 30)));
+        watched = std::clamp<long long>(watched, 1, 1 << 30);
+        const int ready = link == nullptr ? platform::wait_readable(descriptor_, static_cast<int>(watched))
+                                          : platform::wait_readable(at_end_ ? -1 : descriptor_, *link,
+                                                                    static_cast<int>(watched));
         if (ready > 0) return true;
         if (ready < 0) {
             if (errno != EINTR) {

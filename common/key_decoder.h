@@ -48,9 +48,10 @@ class DescriptorKeys : public KeyDecoder {
 public:
     explicit DescriptorKeys(int descriptor, std::function<void()> redraw = {})
         : descriptor_(descriptor), redraw_(std::move(redraw)) {}
-    // Waits at most `length` until input is at hand; false when the time ran
-    // out. At the end of the input it waits the whole time.
-    bool wait_for_input(std::chrono::microseconds length);
+    // Waits at most `length` until input is at hand, or `link` (when given)
+    // has something; false when the time ran out. At the end of the input
+    // it waits the whole time, or for the link.
+    bool wait_for_input(std::chrono::microseconds length, platform::Link* link = nullptr);
 
 protected:
     int read_byte(int timeout_ms) override;

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <string>
 #include <string_view>
 
 namespace common {
@@ -48,6 +50,61 @@ int close(int descriptor);
 // there), 0 when the time ran out, -1 on failure (errno EINTR when a signal
 // or a stop request broke the wait). A plain file is always ready.
 int wait_readable(int descriptor, int timeout_ms);
+
+// --- Live sources: a receiver on a serial port or on the network -----------
+
+// Why a link could not be made, or was lost: the system's error code and
+// its text, as the reports and the dashboard's bottom row show them.
+struct LinkFailure {
+    int code = 0;
+    std::string reason;
+};
+
+// A connection to a receiver, read without waiting. A TCP connection is
+// made while the program waits on it (wait_readable below): until then it
+// is `connecting`, and reads give nothing.
+class Link {
+public:
+    Link() = default;
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+    virtual ~Link() = default;
+
+    // What came, without waiting: the count of bytes, 0 when nothing did;
+    // -1 when the link is gone or could not be made (`failure` says why).
+    virtual std::ptrdiff_t read(char* buffer, std::size_t size) = 0;
+    virtual bool connecting() const = 0;
+    // Sends a request (gpsd's WATCH); false when the link is gone.
+    virtual bool send(std::string_view text) = 0;
+    const LinkFailure& failure() const { return failure_; }
+
+protected:
+    LinkFailure failure_;
+};
+
+// The baud rates a serial port is opened at.
+constexpr int baud_rates[] = {4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800};
+
+// Opens a serial port (a path; on Windows COM1 ... COM256) raw at 8N1 and
+// `baud`, one of `baud_rates`. Nothing when it cannot be opened, or is no
+// serial port; `failure` says why.
+std::unique_ptr<Link> open_serial_port(const std::string& device, int baud, LinkFailure& failure);
+// Starts a TCP connection to each address of `host` in turn. Nothing when
+// the host has no address; `failure` says why.
+std::unique_ptr<Link> connect_tcp(const std::string& host, const std::string& port, LinkFailure& failure);
+
+// As wait_readable, and `link` too: 1 when the descriptor (-1: none) or the
+// link has something (bytes, the end, a connection made or refused).
+int wait_readable(int descriptor, Link& link, int timeout_ms);
+
+// The PC clock: the local time of day.
+struct ClockTime {
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    int milliseconds = 0;
+};
+ClockTime local_clock();
 
 // Standard input and output carry the keys and the final screen as bytes.
 void use_binary_mode(int descriptor);

@@ -5,9 +5,15 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -122,6 +128,242 @@ int close(int descriptor) {
 int wait_readable(int descriptor, int timeout_ms) {
     pollfd request{descriptor, POLLIN, 0};
     return ::poll(&request, 1, timeout_ms);
+}
+
+// --- Live sources ------------------------------------------------------------
+
+namespace {
+
+LinkFailure failure_of(int code) {
+    return {code, std::strerror(code)};
+}
+
+// A serial port or a connected socket: a descriptor read without waiting.
+class DescriptorLink : public Link {
+public:
+    explicit DescriptorLink(int descriptor) : descriptor_(descriptor) {}
+    ~DescriptorLink() override {
+        if (descriptor_ >= 0) ::close(descriptor_);
+    }
+
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        if (descriptor_ < 0) return -1;
+        const ssize_t n = ::read(descriptor_, buffer, size);
+        if (n > 0) return n;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+            // A port that the wait found hung up, yet gives nothing to read,
+            // must not wake every wait at once.
+            return hung_up_ ? gone(EIO) : 0;
+        }
+        // The end of a connection, or a port that went away (EIO when a
+        // USB adapter is pulled out).
+        if (n == 0) {
+            gone(ECONNRESET);
+            failure_.reason = "closed by the other end";
+            return -1;
+        }
+        return gone(errno);
+    }
+    bool connecting() const override { return false; }
+    bool send(std::string_view text) override {
+        while (!text.empty()) {
+            const ssize_t n = ::send(descriptor_, text.data(), text.size(), MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            text.remove_prefix(static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+    int descriptor() const { return descriptor_; }
+    // What the wait watches for: bytes, or a connection being made.
+    virtual short events() const { return POLLIN; }
+    // What the wait found besides bytes: a hang-up or an error.
+    void note_wake(short events) {
+        if (!connecting()) hung_up_ = (events & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+    }
+
+protected:
+    std::ptrdiff_t gone(int code) {
+        failure_ = failure_of(code);
+        if (descriptor_ >= 0) ::close(descriptor_);
+        descriptor_ = -1;
+        return -1;
+    }
+
+    int descriptor_;
+    bool hung_up_ = false;
+};
+
+// A TCP connection: made without waiting, to each address of the host in
+// turn, while the program waits on it.
+class TcpLink : public DescriptorLink {
+public:
+    TcpLink(addrinfo* addresses) : DescriptorLink(-1), addresses_(addresses), next_(addresses) { connect_next(); }
+    ~TcpLink() override { ::freeaddrinfo(addresses_); }
+
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        if (connecting_ && !finish_connecting()) return descriptor_ < 0 ? -1 : 0;
+        return DescriptorLink::read(buffer, size);
+    }
+    bool connecting() const override { return connecting_; }
+    short events() const override { return connecting_ ? POLLOUT : POLLIN; }
+
+private:
+    // Starts a connection to the next address; false when none is left.
+    bool connect_next() {
+        int code = ECONNREFUSED;
+        for (; next_ != nullptr; next_ = next_->ai_next) {
+            const addrinfo& address = *next_;
+            descriptor_ = ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                                   address.ai_protocol);
+            if (descriptor_ < 0) {
+                code = errno;
+                continue;
+            }
+            // A connection whose other end went away without a word is
+            // found out in the end, and lines go out at once.
+            const int on = 1;
+            ::setsockopt(descriptor_, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+            ::setsockopt(descriptor_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            if (::connect(descriptor_, address.ai_addr, address.ai_addrlen) == 0 || errno == EINPROGRESS) {
+                next_ = next_->ai_next;
+                connecting_ = true;
+                return true;
+            }
+            code = errno;
+            ::close(descriptor_);
+            descriptor_ = -1;
+        }
+        connecting_ = false;
+        gone(code);
+        return false;
+    }
+
+    // True once the connection is made; on a refusal the next address is
+    // tried.
+    bool finish_connecting() {
+        pollfd request{descriptor_, POLLOUT, 0};
+        if (::poll(&request, 1, 0) <= 0) return false;
+        int code = 0;
+        socklen_t length = sizeof code;
+        if (::getsockopt(descriptor_, SOL_SOCKET, SO_ERROR, &code, &length) != 0) code = errno;
+        if (code == 0) {
+            connecting_ = false;
+            return true;
+        }
+        ::close(descriptor_);
+        descriptor_ = -1;
+        if (next_ == nullptr) {
+            connecting_ = false;
+            gone(code);
+        } else {
+            connect_next();
+        }
+        return false;
+    }
+
+    addrinfo* addresses_;
+    addrinfo* next_;
+    bool connecting_ = false;
+};
+
+speed_t speed_of(int baud) {
+    switch (baud) {
+        case 4800: return B4800;
+        case 9600: return B9600;
+        case 19200: return B19200;
+        case 38400: return B38400;
+        case 57600: return B57600;
+        case 115200: return B115200;
+        case 230400: return B230400;
+#ifdef B460800
+        case 460800: return B460800;
+#endif
+        default: return B0;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<Link> open_serial_port(const std::string& device, int baud, LinkFailure& failure) {
+    const speed_t speed = speed_of(baud);
+    if (speed == B0) {
+        failure = failure_of(EINVAL);
+        return nullptr;
+    }
+    // Without becoming the program's controlling terminal, and without
+    // waiting for a carrier.
+    const int descriptor = open_interruptibly(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        failure = failure_of(errno);
+        return nullptr;
+    }
+    auto link = std::make_unique<DescriptorLink>(descriptor);
+    // The terminal the program runs on gives keys, not sentences.
+    struct stat port {};
+    struct stat console {};
+    for (const int standard : {0, 1}) {
+        if (::fstat(descriptor, &port) == 0 && ::fstat(standard, &console) == 0 && S_ISCHR(port.st_mode) &&
+            port.st_rdev == console.st_rdev) {
+            failure = {EBUSY, "the terminal the program runs on"};
+            return nullptr;
+        }
+    }
+    // Two programs reading one port would each get a part of what it sends:
+    // the port is taken by one at a time.
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        failure = errno == EWOULDBLOCK ? LinkFailure{EBUSY, "in use by another program"} : failure_of(errno);
+        return nullptr;
+    }
+    termios settings{};
+    if (::tcgetattr(descriptor, &settings) != 0) {
+        failure = {ENOTTY, "not a serial port"};
+        return nullptr;
+    }
+    // Raw bytes, 8 data bits, no parity, one stop bit, no flow control.
+    ::cfmakeraw(&settings);
+    settings.c_cflag &= static_cast<tcflag_t>(~(CSTOPB | PARENB | CRTSCTS | CSIZE));
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= static_cast<tcflag_t>(~(IXON | IXOFF | IXANY));
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VTIME] = 0;
+    ::cfsetispeed(&settings, speed);
+    ::cfsetospeed(&settings, speed);
+    if (::tcsetattr(descriptor, TCSANOW, &settings) != 0) {
+        failure = failure_of(errno);
+        return nullptr;
+    }
+    return link;
+}
+
+std::unique_ptr<Link> connect_tcp(const std::string& host, const std::string& port, LinkFailure& failure) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* addresses = nullptr;
+    const int result = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &addresses);
+    if (result != 0) {
+        failure = {result == EAI_SYSTEM ? errno : EHOSTUNREACH, ::gai_strerror(result)};
+        return nullptr;
+    }
+    return std::make_unique<TcpLink>(addresses);
+}
+
+int wait_readable(int descriptor, Link& link, int timeout_ms) {
+    auto& watched = static_cast<DescriptorLink&>(link);
+    // A negative descriptor is passed over by poll.
+    pollfd requests[2] = {{descriptor, POLLIN, 0}, {watched.descriptor(), watched.events(), 0}};
+    const int ready = ::poll(requests, 2, timeout_ms);
+    if (ready > 0) watched.note_wake(requests[1].revents);
+    return ready > 0 ? 1 : ready;
+}
+
+ClockTime local_clock() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    ::localtime_r(&now.tv_sec, &local);
+    return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(now.tv_nsec / 1000000)};
 }
 
 void use_binary_mode(int) {}

@@ -3,6 +3,8 @@
 // events.
 #include "common/platform_windows.h"
 
+#include <ws2tcpip.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -27,14 +29,312 @@ HANDLE stop_event() {
     return event;
 }
 
-WaitResult wait_for(HANDLE handle, DWORD timeout_ms) {
-    const HANDLE handles[] = {handle, stop_event()};
-    switch (::WaitForMultipleObjects(2, handles, FALSE, timeout_ms)) {
-        case WAIT_OBJECT_0: return WaitResult::ready;
-        case WAIT_OBJECT_0 + 1: return WaitResult::stopped;
-        case WAIT_TIMEOUT: return WaitResult::timed_out;
-        default: return WaitResult::failed;
+
+// --- Live sources ------------------------------------------------------------
+
+namespace {
+
+LinkFailure failure_of_system(DWORD code) {
+    wchar_t* text = nullptr;
+    ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string reason;
+    if (text != nullptr) {
+        const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+        reason.resize(static_cast<std::size_t>(std::max(size, 1) - 1));
+        ::WideCharToMultiByte(CP_UTF8, 0, text, -1, reason.data(), size, nullptr, nullptr);
+        ::LocalFree(text);
     }
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
+        reason.pop_back();
+    }
+    if (reason.empty()) reason = "system error " + std::to_string(code);
+    // The exit code of a run that stops for it: the system's codes go
+    // beyond what an exit code carries.
+    return {EIO, reason};
+}
+
+// The waits of the links: an event that the system sets when the link has
+// something.
+class EventLink : public Link {
+public:
+    virtual HANDLE event() const = 0;
+};
+
+// A COM port, read with one overlapped read always pending: it ends when a
+// byte came (or after a second without one), and sets the event.
+class SerialLink : public EventLink {
+public:
+    explicit SerialLink(HANDLE port) : port_(port) {
+        overlapped_.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        start_read();
+    }
+    ~SerialLink() override {
+        if (port_ != INVALID_HANDLE_VALUE) {
+            ::CancelIo(port_);
+            if (pending_) {
+                DWORD ignored = 0;
+                ::GetOverlappedResult(port_, &overlapped_, &ignored, TRUE);
+            }
+            ::CloseHandle(port_);
+        }
+        ::CloseHandle(overlapped_.hEvent);
+    }
+
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        if (port_ == INVALID_HANDLE_VALUE) return -1;
+        if (pending_) {
+            DWORD count = 0;
+            if (!::GetOverlappedResult(port_, &overlapped_, &count, FALSE)) {
+                if (::GetLastError() == ERROR_IO_INCOMPLETE) return 0;
+                return gone(::GetLastError());
+            }
+            pending_ = false;
+            taken_ = 0;
+            held_ = count;
+        }
+        const std::size_t n = std::min<std::size_t>(size, held_ - taken_);
+        std::copy(buffer_ + taken_, buffer_ + taken_ + n, buffer);
+        taken_ += n;
+        // The event stays set while bytes are held.
+        if (taken_ == held_ && !start_read()) return n > 0 ? static_cast<std::ptrdiff_t>(n) : -1;
+        return static_cast<std::ptrdiff_t>(n);
+    }
+    bool connecting() const override { return false; }
+    bool send(std::string_view) override { return true; }
+    HANDLE event() const override { return overlapped_.hEvent; }
+
+private:
+    bool start_read() {
+        held_ = taken_ = 0;
+        if (::ReadFile(port_, buffer_, sizeof buffer_, nullptr, &overlapped_) ||
+            ::GetLastError() == ERROR_IO_PENDING) {
+            pending_ = true;
+            return true;
+        }
+        gone(::GetLastError());
+        return false;
+    }
+    std::ptrdiff_t gone(DWORD code) {
+        failure_ = failure_of_system(code);
+        ::CloseHandle(port_);
+        port_ = INVALID_HANDLE_VALUE;
+        pending_ = false;
+        ::SetEvent(overlapped_.hEvent);
+        return -1;
+    }
+
+    HANDLE port_;
+    OVERLAPPED overlapped_{};
+    bool pending_ = false;
+    char buffer_[4096];
+    std::size_t held_ = 0;
+    std::size_t taken_ = 0;
+};
+
+bool winsock_started() {
+    static const bool started = [] {
+        WSADATA data{};
+        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return started;
+}
+
+// A TCP connection: made without waiting, to each address of the host in
+// turn; the socket's events set the event.
+class TcpLink : public EventLink {
+public:
+    explicit TcpLink(addrinfo* addresses) : addresses_(addresses), next_(addresses) {
+        event_ = ::WSACreateEvent();
+        connect_next();
+    }
+    ~TcpLink() override {
+        if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
+        ::WSACloseEvent(event_);
+        ::freeaddrinfo(addresses_);
+    }
+
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        if (socket_ == INVALID_SOCKET) return -1;
+        WSANETWORKEVENTS events{};
+        ::WSAEnumNetworkEvents(socket_, event_, &events);
+        if (connecting_) {
+            if ((events.lNetworkEvents & FD_CONNECT) == 0) return 0;
+            const int code = events.iErrorCode[FD_CONNECT_BIT];
+            if (code == 0) {
+                connecting_ = false;
+            } else {
+                ::closesocket(socket_);
+                socket_ = INVALID_SOCKET;
+                if (!connect_next()) return -1;
+                return 0;
+            }
+        }
+        const int n = ::recv(socket_, buffer, static_cast<int>(std::min<std::size_t>(size, INT_MAX)), 0);
+        if (n > 0) return n;
+        if (n == SOCKET_ERROR && ::WSAGetLastError() == WSAEWOULDBLOCK) return 0;
+        if (n == 0) {
+            gone(WSAECONNRESET);
+            failure_.reason = "closed by the other end";
+            return -1;
+        }
+        return gone(static_cast<DWORD>(::WSAGetLastError()));
+    }
+    bool connecting() const override { return connecting_; }
+    bool send(std::string_view text) override {
+        while (!text.empty()) {
+            const int n = ::send(socket_, text.data(), static_cast<int>(text.size()), 0);
+            if (n == SOCKET_ERROR && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+                ::Sleep(1);
+                continue;
+            }
+            if (n <= 0) return false;
+            text.remove_prefix(static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+    HANDLE event() const override { return event_; }
+
+private:
+    bool connect_next() {
+        DWORD code = WSAECONNREFUSED;
+        for (; next_ != nullptr; next_ = next_->ai_next) {
+            const addrinfo& address = *next_;
+            socket_ = ::socket(address.ai_family, address.ai_socktype, address.ai_protocol);
+            if (socket_ == INVALID_SOCKET) {
+                code = static_cast<DWORD>(::WSAGetLastError());
+                continue;
+            }
+            const BOOL on = TRUE;
+            ::setsockopt(socket_, SOL_SOCKET, SO_KEEPALIVE, reinterpret_cast<const char*>(&on), sizeof on);
+            ::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+            // Also makes the socket one that never waits.
+            ::WSAEventSelect(socket_, event_, FD_CONNECT | FD_READ | FD_CLOSE);
+            if (::connect(socket_, address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0 ||
+                ::WSAGetLastError() == WSAEWOULDBLOCK) {
+                next_ = next_->ai_next;
+                connecting_ = true;
+                return true;
+            }
+            code = static_cast<DWORD>(::WSAGetLastError());
+            ::closesocket(socket_);
+            socket_ = INVALID_SOCKET;
+        }
+        connecting_ = false;
+        gone(code);
+        return false;
+    }
+    std::ptrdiff_t gone(DWORD code) {
+        failure_ = failure_of_system(code);
+        if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
+        socket_ = INVALID_SOCKET;
+        connecting_ = false;
+        ::WSASetEvent(event_);
+        return -1;
+    }
+
+    addrinfo* addresses_;
+    addrinfo* next_;
+    SOCKET socket_ = INVALID_SOCKET;
+    WSAEVENT event_;
+    bool connecting_ = false;
+};
+
+}  // namespace
+
+WaitResult wait_for(HANDLE handle, Link* link, DWORD timeout_ms) {
+    // A stop request comes first.
+    HANDLE handles[3] = {stop_event()};
+    DWORD count = 1;
+    if (link != nullptr) handles[count++] = static_cast<EventLink*>(link)->event();
+    if (handle != nullptr) handles[count++] = handle;
+    const DWORD result = ::WaitForMultipleObjects(count, handles, FALSE, timeout_ms);
+    if (result == WAIT_OBJECT_0) return WaitResult::stopped;
+    if (result > WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + count) return WaitResult::ready;
+    return result == WAIT_TIMEOUT ? WaitResult::timed_out : WaitResult::failed;
+}
+
+WaitResult wait_for(HANDLE handle, DWORD timeout_ms) {
+    return wait_for(handle, nullptr, timeout_ms);
+}
+
+std::unique_ptr<Link> open_serial_port(const std::string& device, int baud, LinkFailure& failure) {
+    if (std::find(std::begin(baud_rates), std::end(baud_rates), baud) == std::end(baud_rates)) {
+        failure = {EINVAL, "no such baud rate"};
+        return nullptr;
+    }
+    // COM10 and above are opened only by their device name; the lower ones
+    // take it too.
+    std::wstring name(device.begin(), device.end());
+    if (name.size() > 3 && (name[0] | 0x20) == L'c' && (name[1] | 0x20) == L'o' && (name[2] | 0x20) == L'm') {
+        name = L"\\\\.\\" + name;
+    }
+    const HANDLE port = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OVERLAPPED, nullptr);
+    if (port == INVALID_HANDLE_VALUE) {
+        const DWORD code = ::GetLastError();
+        failure = failure_of_system(code);
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) failure.code = ENOENT;
+        if (code == ERROR_ACCESS_DENIED) failure.code = EACCES;
+        return nullptr;
+    }
+    DCB settings{};
+    settings.DCBlength = sizeof settings;
+    COMMTIMEOUTS timeouts{};
+    // A read ends as soon as bytes came, or after a second without any.
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = 1000;
+    if (!::GetCommState(port, &settings)) {
+        ::CloseHandle(port);
+        failure = {ENOTTY, "not a serial port"};
+        return nullptr;
+    }
+    // Raw bytes at 8N1, no flow control.
+    settings.BaudRate = static_cast<DWORD>(baud);
+    settings.ByteSize = 8;
+    settings.Parity = NOPARITY;
+    settings.StopBits = ONESTOPBIT;
+    settings.fBinary = TRUE;
+    settings.fParity = FALSE;
+    settings.fOutxCtsFlow = FALSE;
+    settings.fOutxDsrFlow = FALSE;
+    settings.fDtrControl = DTR_CONTROL_ENABLE;
+    settings.fRtsControl = RTS_CONTROL_ENABLE;
+    settings.fOutX = FALSE;
+    settings.fInX = FALSE;
+    settings.fNull = FALSE;
+    settings.fAbortOnError = FALSE;
+    if (!::SetCommState(port, &settings) || !::SetCommTimeouts(port, &timeouts)) {
+        failure = failure_of_system(::GetLastError());
+        ::CloseHandle(port);
+        return nullptr;
+    }
+    return std::make_unique<SerialLink>(port);
+}
+
+std::unique_ptr<Link> connect_tcp(const std::string& host, const std::string& port, LinkFailure& failure) {
+    if (!winsock_started()) {
+        failure = {EIO, "the network cannot be used"};
+        return nullptr;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    addrinfo* addresses = nullptr;
+    if (const int result = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &addresses); result != 0) {
+        failure = failure_of_system(static_cast<DWORD>(result));
+        failure.code = EHOSTUNREACH;
+        return nullptr;
+    }
+    return std::make_unique<TcpLink>(addresses);
+}
+
+ClockTime local_clock() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return {now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
 }  // namespace platform
@@ -125,17 +425,22 @@ int close(int descriptor) {
     return ::_close(descriptor);
 }
 
-int wait_readable(int descriptor, int timeout_ms) {
-    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+namespace {
+
+// The wait of both wait_readable: the keys' descriptor (-1: none) and,
+// when given, a link.
+int wait_readable(int descriptor, Link* link, int timeout_ms) {
+    const auto handle = descriptor < 0 ? nullptr : reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
     if (handle == INVALID_HANDLE_VALUE) {
         errno = EBADF;
         return -1;
     }
     const DWORD timeout = timeout_ms < 0 ? INFINITE : static_cast<DWORD>(timeout_ms);
-    switch (::GetFileType(handle)) {
+    HANDLE watched = nullptr;
+    switch (handle == nullptr ? FILE_TYPE_UNKNOWN : ::GetFileType(handle)) {
         case FILE_TYPE_PIPE: {
             // A pipe signals nothing when bytes arrive: look into it, and
-            // between looks wait briefly for a stop request.
+            // between looks wait briefly for a stop request (or the link).
             const ULONGLONG start = ::GetTickCount64();
             for (DWORD step = 1;; step = std::min<DWORD>(step * 2, 16)) {
                 DWORD available = 0;
@@ -144,27 +449,44 @@ int wait_readable(int descriptor, int timeout_ms) {
                 if (!::PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) || available > 0) return 1;
                 const ULONGLONG waited = ::GetTickCount64() - start;
                 if (timeout != INFINITE && waited >= timeout) return 0;
-                if (::WaitForSingleObject(stop_event(), step) == WAIT_OBJECT_0) {
-                    errno = EINTR;
-                    return -1;
+                switch (wait_for(nullptr, link, step)) {
+                    case WaitResult::ready: return 1;
+                    case WaitResult::stopped: errno = EINTR; return -1;
+                    case WaitResult::failed: errno = EIO; return -1;
+                    case WaitResult::timed_out: break;
                 }
             }
         }
         case FILE_TYPE_CHAR: {
             DWORD mode = 0;
             if (!::GetConsoleMode(handle, &mode)) return 1;  // NUL or a serial port
-            switch (wait_for(handle, timeout)) {
-                case WaitResult::ready: return 1;
-                case WaitResult::timed_out: return 0;
-                case WaitResult::stopped: errno = EINTR; return -1;
-                case WaitResult::failed: break;
-            }
-            errno = EIO;
-            return -1;
+            watched = handle;
+            break;
         }
+        case FILE_TYPE_UNKNOWN:
+            if (handle == nullptr) break;  // no keys: the link alone
+            return 1;
         default:
             return 1;  // a plain file never waits
     }
+    switch (wait_for(watched, link, timeout)) {
+        case WaitResult::ready: return 1;
+        case WaitResult::timed_out: return 0;
+        case WaitResult::stopped: errno = EINTR; return -1;
+        case WaitResult::failed: break;
+    }
+    errno = EIO;
+    return -1;
+}
+
+}  // namespace
+
+int wait_readable(int descriptor, int timeout_ms) {
+    return wait_readable(descriptor, nullptr, timeout_ms);
+}
+
+int wait_readable(int descriptor, Link& link, int timeout_ms) {
+    return wait_readable(descriptor, &link, timeout_ms);
 }
 
 void use_binary_mode(int descriptor) {

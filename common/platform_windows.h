@@ -8,6 +8,7 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <winsock2.h>
 #include <windows.h>
 
 namespace common::platform {
@@ -21,5 +22,10 @@ enum class WaitResult { ready, timed_out, stopped, failed };
 // Waits until `handle` is signalled, a stop request comes or `timeout_ms`
 // (INFINITE: as long as it takes) runs out.
 WaitResult wait_for(HANDLE handle, DWORD timeout_ms);
+
+class Link;
+// The same, ended also when `link` (when given) has something (bytes, its
+// end, a connection made or refused): `ready` then. `handle` may be none.
+WaitResult wait_for(HANDLE handle, Link* link, DWORD timeout_ms);
 
 }  // namespace common::platform

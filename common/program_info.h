@@ -49,6 +49,10 @@ struct ProgramOption {
     // Given more than once, each is one more answer to its question, in the
     // order given; otherwise the last one counts.
     bool repeats = false;
+    // A value of its kind may yet be refused: one of a few baud rates, a
+    // source in one of its forms. `refused` says what it must be.
+    bool (*accepts)(std::string_view value) = nullptr;
+    std::string_view refused = {};
 };
 
 // The arguments after the options, in order, each the answer to a file

@@ -123,8 +123,17 @@ std::string as_typed(std::string_view value) {
     return text;
 }
 
-// Checks a value by its kind; the reason it is refused, or nothing.
+std::optional<std::string> refusal_by_kind(const ProgramOption& option, std::string_view value);
+
+// Checks a value by its kind, then by the option's own test; the reason it
+// is refused, or nothing.
 std::optional<std::string> refusal(const ProgramOption& option, std::string_view value) {
+    if (auto reason = refusal_by_kind(option, value)) return reason;
+    if (option.accepts != nullptr && !option.accepts(value)) return std::string(option.refused);
+    return std::nullopt;
+}
+
+std::optional<std::string> refusal_by_kind(const ProgramOption& option, std::string_view value) {
     switch (option.value) {
         case OptionValue::none: return std::nullopt;
         case OptionValue::text:

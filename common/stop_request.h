@@ -51,6 +51,20 @@ void clean_up_on_the_way_out(CleanUp&& clean_up) {
     }
 }
 
+// Runs `body`, then `close`, which completes the outputs; also on the way
+// out of a stop request (Ctrl-C, a closed window), which ends a run as its
+// own end does. Any other failure leaves them as far as they were written.
+template <typename Body, typename Close>
+void run_then_close(Body&& body, Close&& close) {
+    try {
+        body();
+    } catch (const RunError&) {
+        if (pending_signal() != 0) clean_up_on_the_way_out(close);
+        throw;
+    }
+    close();
+}
+
 // The screen shown on the terminal was lost: its size changed (SIGWINCH),
 // or the program comes back from a stop (SIGCONT). Noted by the signal
 // handler; the wait that it interrupted shows the screen anew, and the

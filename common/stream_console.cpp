@@ -21,6 +21,10 @@ bool StreamConsole::wait_for_input(std::chrono::microseconds length) {
     return keys_.wait_for_input(length);
 }
 
+void StreamConsole::wait_for_input_or(platform::Link& link, std::chrono::microseconds length) {
+    keys_.wait_for_input(length, &link);
+}
+
 int StreamConsole::finish() {
     if (output_ < 0) return 0;
     // A reader that closed the pipe early ("| head") chose not to see the

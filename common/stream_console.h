@@ -19,6 +19,7 @@ public:
 protected:
     bool next_key(Key& key, bool wait) override;
     bool wait_for_input(std::chrono::microseconds length) override;
+    void wait_for_input_or(platform::Link& link, std::chrono::microseconds length) override;
 
 private:
     DescriptorKeys keys_;

@@ -86,4 +86,9 @@ bool TerminalConsole::wait_for_input(std::chrono::microseconds length) {
     return keys_.wait_for_input(length);
 }
 
+void TerminalConsole::wait_for_input_or(platform::Link& link, std::chrono::microseconds length) {
+    renderer_.input_came();
+    keys_.wait_for_input(length, &link);
+}
+
 }  // namespace common

@@ -201,4 +201,12 @@ bool WindowsConsole::wait_for_input(std::chrono::microseconds length) {
     return false;
 }
 
+void WindowsConsole::wait_for_input_or(platform::Link& link, std::chrono::microseconds length) {
+    renderer_.input_came();
+    if (!keys_.empty()) return;
+    const auto milliseconds = (std::max<std::int64_t>(length.count(), 0) + 999) / 1000;
+    const auto timeout = static_cast<DWORD>(std::min<std::int64_t>(milliseconds, INFINITE - 1));
+    if (platform::wait_for(input_, &link, timeout) == platform::WaitResult::stopped) check_interrupted();
+}
+
 }  // namespace common

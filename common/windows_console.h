@@ -35,6 +35,7 @@ public:
 protected:
     bool next_key(Key& key, bool wait) override;
     bool wait_for_input(std::chrono::microseconds length) override;
+    void wait_for_input_or(platform::Link& link, std::chrono::microseconds length) override;
 
 private:
     // Takes one input event; queues its keys.

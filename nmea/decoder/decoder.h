@@ -15,9 +15,22 @@
 #include "nmea/decoder/satellite_view.h"
 #include "nmea/decoder/track_document.h"
 
+namespace common {
+struct NamedFile;
+}
+
 namespace nmea {
 
 int run_nmeadecode(common::Console& console, const std::filesystem::path& folder);
+
+// The recording and the two outputs, the fix log and the track document.
+inline constexpr std::string_view recording_name = "REC_COM.txt";
+inline constexpr std::string_view fix_log_name = "GPS_CORE.txt";
+inline constexpr std::string_view track_document_name = "GPS_CORE.kml";
+
+// An output that is the recording itself (a link to it) would empty it
+// before a line of it is read, or while it is being recorded.
+void refuse_the_recording_as_output(const std::filesystem::path& folder, const common::NamedFile& recording);
 
 // The state of one replay: the receiver values, the line being processed and
 // the two output files. The sentence handlers are members without arguments;
@@ -34,6 +47,8 @@ public:
 
     // Closes the fix log and finishes the track document.
     void close_outputs();
+    // Writes what the outputs hold through to their files.
+    void flush_outputs();
 
     const ReceiverState& state() const { return receiver_state; }
 

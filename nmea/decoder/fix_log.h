@@ -24,6 +24,10 @@ public:
     // nothing when no front part is waiting.
     void write_tail(const ReceiverState& state);
 
+    // Writes what is buffered through to the file (a live run, once a
+    // pass).
+    void flush() { file_.flush(); }
+
     // Ends a waiting front part, so the last line is whole, and closes.
     void close();
 

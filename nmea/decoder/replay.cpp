@@ -15,11 +15,6 @@ namespace nmea {
 
 namespace {
 
-constexpr std::string_view recording_name = "REC_COM.txt";
-// The outputs, the fix log and the track document.
-constexpr std::string_view fix_log_name = "GPS_CORE.txt";
-constexpr std::string_view track_document_name = "GPS_CORE.kml";
-
 // The eight sentence handlers in the order in which they are tried. Every
 // row is tried in turn, on what the previous handler left of the line.
 struct SentenceHandler {
@@ -48,20 +43,18 @@ std::chrono::microseconds pause_length_of(double delay) {
     return std::chrono::microseconds(std::llround(std::min(delay, longest) * 250000));
 }
 
-// An output that is the recording itself (a link to it) would be emptied
-// before the replay reads a line of it.
-void refuse_the_recording_as_output(const std::filesystem::path& folder, const common::NamedFile& recording) {
-    for (const std::string_view output : {fix_log_name, track_document_name}) {
-        common::refuse_input_as_output(common::named_file(folder, std::string(output)), recording);
-    }
-}
-
 // An output of the replay, created (or truncated) in the working folder.
 common::TextWriter create_in(const std::filesystem::path& folder, std::string_view name) {
     return common::TextWriter::create(folder / name, std::string(name));
 }
 
 }  // namespace
+
+void refuse_the_recording_as_output(const std::filesystem::path& folder, const common::NamedFile& recording) {
+    for (const std::string_view output : {fix_log_name, track_document_name}) {
+        common::refuse_input_as_output(common::named_file(folder, std::string(output)), recording);
+    }
+}
 
 Decoder::Decoder(common::Console& console, const std::filesystem::path& folder, double delay)
     : console_(console),
@@ -127,6 +120,11 @@ void Decoder::close_outputs() {
     track_document.finish();
 }
 
+void Decoder::flush_outputs() {
+    fix_log.flush();
+    track_document.flush();
+}
+
 int run_nmeadecode(common::Console& console, const std::filesystem::path& folder) {
     console.clear_screen();
     console.write_line_end();
@@ -157,23 +155,21 @@ int run_nmeadecode(common::Console& console, const std::filesystem::path& folder
     Decoder decoder(console, folder, delay);
     draw_frame(console);
 
-    try {
-        for (;;) {
-            const std::string_view line = recording->read_line();
-            const bool last = recording->eof();
-            // Lines without a sentence are passed over at once, without a
-            // look at the keyboard, unless they are the last line.
-            if (line.find('$') == std::string_view::npos && !last) continue;
-            decoder.process_line(line);
-            if (console.key_pressed() || last) break;
-        }
-    } catch (const common::RunError&) {
-        // A stop request (Ctrl-C, a closed window) ends the replay as the
-        // stop key does: the outputs are closed whole.
-        if (common::pending_signal() != 0) common::clean_up_on_the_way_out([&] { decoder.close_outputs(); });
-        throw;
-    }
-    decoder.close_outputs();
+    // A stop request (Ctrl-C, a closed window) ends the replay as the stop
+    // key does: the outputs are closed whole.
+    common::run_then_close(
+        [&] {
+            for (;;) {
+                const std::string_view line = recording->read_line();
+                const bool last = recording->eof();
+                // Lines without a sentence are passed over at once, without
+                // a look at the keyboard, unless they are the last line.
+                if (line.find('$') == std::string_view::npos && !last) continue;
+                decoder.process_line(line);
+                if (console.key_pressed() || last) break;
+            }
+        },
+        [&] { decoder.close_outputs(); });
     return 0;
 }
 

@@ -15,6 +15,10 @@ public:
     // One coordinate line for a logged fix.
     void add_point(const ReceiverState& state);
 
+    // Writes what is buffered through to the file (a live run, once a
+    // pass).
+    void flush() { file_.flush(); }
+
     // The closing lines; then the file is closed.
     void finish();
 
