@@ -46,6 +46,24 @@ std::size_t decode_utf8(std::string_view text, char32_t& character) {
     return size;
 }
 
+std::string utf8_to_cp1251(std::string_view text, char replacement) {
+    std::string out;
+    out.reserve(text.size());
+    while (!text.empty()) {
+        char32_t character = 0;
+        std::size_t size = decode_utf8(text, character);
+        if (size == 0) {
+            out += replacement;
+            size = 1;
+        } else {
+            const int byte = unicode_to_cp1251(character);
+            out += byte < 0 ? replacement : static_cast<char>(byte);
+        }
+        text.remove_prefix(size);
+    }
+    return out;
+}
+
 bool is_valid_utf8(std::string_view text) {
     while (!text.empty()) {
         char32_t character = 0;

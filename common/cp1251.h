@@ -48,6 +48,9 @@ inline void append_utf8(std::string& out, char32_t character) {
     out.append(bytes, encode_utf8(character, bytes));
 }
 std::string cp1251_to_utf8(std::string_view text);
+// And back: a character the code page lacks, or a byte that is not part of
+// valid UTF-8, becomes `replacement`.
+std::string utf8_to_cp1251(std::string_view text, char replacement = '?');
 
 bool is_valid_utf8(std::string_view text);
 

@@ -6,6 +6,7 @@
 namespace common {
 
 void GivenAnswers::add(std::string question, std::string value, std::string keys, bool repeats) {
+    if (!repeats) std::erase_if(answers_, [&](const Answer& a) { return a.question == question; });
     answers_.push_back(Answer{std::move(question), std::move(value), std::move(keys), repeats});
 }
 

@@ -18,7 +18,8 @@ class GivenAnswers {
 public:
     // `keys` are what typing the answer takes: the value and Enter for a
     // line, the key alone for a menu, nothing for a flag. An answer given
-    // once answers its question every time it is asked; answers that
+    // once answers its question every time it is asked, and one given again
+    // takes its place (the last one counts); answers that
     // `repeat` (one station after another) are taken one per asking, in the
     // order given.
     void add(std::string question, std::string value, std::string keys, bool repeats = false);

@@ -111,16 +111,7 @@ int usage_error(std::string_view name, const std::string& what) {
 // A value as the keyboard would type it: UTF-8 becomes Windows-1251, as
 // typed keys do ("?" for a character the code page lacks); other bytes stay.
 std::string as_typed(std::string_view value) {
-    if (!is_valid_utf8(value)) return std::string(value);
-    std::string text;
-    while (!value.empty()) {
-        char32_t character = 0;
-        const std::size_t length = decode_utf8(value, character);
-        const int byte = unicode_to_cp1251(character);
-        text += static_cast<char>(byte < 0 ? '?' : byte);
-        value.remove_prefix(length);
-    }
-    return text;
+    return is_valid_utf8(value) ? utf8_to_cp1251(value) : std::string(value);
 }
 
 std::optional<std::string> refusal_by_kind(const ProgramOption& option, std::string_view value);
@@ -214,21 +205,10 @@ public:
                 return code;
             }
         }
-        for (Given& given : given_) {
-            arguments_.answers.add(std::move(given.question), std::move(given.value), std::move(given.keys),
-                                   given.repeats);
-        }
         return std::nullopt;
     }
 
 private:
-    struct Given {
-        std::string question;
-        std::string value;
-        std::string keys;
-        bool repeats;
-    };
-
     const ProgramOption* find(auto matches) const {
         for (const ProgramOption& option : program_.options) {
             if (matches(option)) return &option;
@@ -295,10 +275,8 @@ private:
             return usage_error(program_.name, std::string(shown) + " \"" + value + "\": " + *why);
         }
         value = as_typed(value);
-        if (!option.repeats) {
-            std::erase_if(given_, [&](const Given& g) { return g.question == question; });
-        }
-        given_.push_back(Given{std::string(question), value, keys_of(option, value), option.repeats});
+        std::string keys = keys_of(option, value);
+        arguments_.answers.add(std::string(question), std::move(value), std::move(keys), option.repeats);
         return std::nullopt;
     }
 
@@ -307,7 +285,6 @@ private:
     const ProgramInfo& program_;
     ProgramArguments& arguments_;
     int index_ = 1;
-    std::vector<Given> given_;
 };
 
 }  // namespace

@@ -13,7 +13,6 @@
 #include "common/run_error.h"
 #include "common/typed_answer.h"
 #include "fuzz/fuzz_support.h"
-#include "tests/support/conversions.h"
 
 namespace {
 
@@ -124,7 +123,7 @@ void check_encodings(std::string_view bytes) {
     for (char& c : expected) {
         if (static_cast<unsigned char>(c) == 0x98) c = '?';
     }
-    if (testing_support::utf8_to_cp1251(utf8) != expected) finding("Windows-1251 does not come back from UTF-8");
+    if (common::utf8_to_cp1251(utf8) != expected) finding("Windows-1251 does not come back from UTF-8");
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/conversions.h"
-
 namespace {
 
 TEST(cp1251, program_texts_become_single_bytes) {
@@ -21,7 +19,7 @@ TEST(cp1251, round_trip_of_every_byte) {
         if (byte == 0x98) continue;  // the one unused byte
         const std::string one(1, static_cast<char>(byte));
         SCOPED_TRACE(byte);
-        EXPECT_EQ(testing_support::utf8_to_cp1251(common::cp1251_to_utf8(one)), one);
+        EXPECT_EQ(common::utf8_to_cp1251(common::cp1251_to_utf8(one)), one);
     }
 }
 
@@ -31,8 +29,8 @@ TEST(cp1251, utf8_validity_and_replacement) {
     EXPECT_FALSE(common::is_valid_utf8("\xC0\xAF"));      // overlong
     EXPECT_FALSE(common::is_valid_utf8("\xED\xA0\x80"));  // surrogate
     EXPECT_FALSE(common::is_valid_utf8("\xF5\x80\x80\x80"));
-    EXPECT_EQ(testing_support::utf8_to_cp1251("a\xE4\xB8\xADz"), "a?z");  // no such character
-    EXPECT_EQ(testing_support::utf8_to_cp1251("\xFF"), "?");
+    EXPECT_EQ(common::utf8_to_cp1251("a\xE4\xB8\xADz"), "a?z");  // no such character
+    EXPECT_EQ(common::utf8_to_cp1251("\xFF"), "?");
 }
 
 }  // namespace

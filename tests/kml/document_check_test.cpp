@@ -195,7 +195,7 @@ std::string angle_text(double value, char notation) {
 // Names of the UTF-8 table stay UTF-8 in even records and go into the list
 // as Windows-1251 in odd ones.
 std::string list_name(const Point& point, int index) {
-    return index % 2 == 0 ? point.name : testing_support::utf8_to_cp1251(point.name);
+    return index % 2 == 0 ? point.name : common::utf8_to_cp1251(point.name);
 }
 
 std::string list_text(const std::vector<Point>& points, char notation, char order) {
@@ -358,7 +358,7 @@ TEST_F(DocumentCheck, a_long_cyrillic_name_keeps_whole_letters) {
     std::string name;
     std::string cp1251_name;
     while (name.size() < 300) name += phrase;
-    while (cp1251_name.size() < 300) cp1251_name += testing_support::utf8_to_cp1251(phrase);
+    while (cp1251_name.size() < 300) cp1251_name += common::utf8_to_cp1251(phrase);
     name.resize(300);
     cp1251_name.resize(300);
     ASSERT_TRUE(common::is_valid_utf8(name));
